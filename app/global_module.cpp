@@ -1,0 +1,53 @@
+#include "app/global_module.h"
+
+#include <ctime>
+
+#include "app/build_config.h"
+#include "app/core/usage.h"
+#include "app/settings.h"
+#include "app/switches.h"
+
+std::wstring DefaultLoginUrl() { return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi"; }
+
+std::wstring DefaultVersionCheckUrl() {
+  return std::wstring(L"http://") + QB_OPERATOR_DOWNLOAD_HOST + L"/Jorva/kelmi/official/app.ini";
+}
+
+std::wstring DefaultVersionDownloadUrl() {
+  return std::wstring(L"http://") + QB_OPERATOR_DOWNLOAD_HOST +
+         L"/Jorva/kelmi/official/Jorvakelmi.exe";
+}
+
+CGlobalModule::CGlobalModule() {
+  LoadSettings();
+  // The download manager joins here with the network subsystem.
+}
+
+CGlobalModule::~CGlobalModule() = default;
+
+void CGlobalModule::LoadSettings() {
+  runCount = 0;
+  loginUrl = DefaultLoginUrl();
+  versionCheckUrl = ReadIniString(L"Common", L"VersionCheck", DefaultVersionCheckUrl(), L"");
+  versionDownloadUrl =
+      ReadIniString(L"Common", L"VersionDownLoad", DefaultVersionDownloadUrl(), L"");
+  referrer = ReadIniString(L"Common", L"Refer", L"mirtavon", L"");
+  uid = ReadIniString(L"Common", L"UID", L"kelmi", L"");
+  topMost = ReadIniInt(L"Common", L"TopMost", 0, L"");
+  std::wstring installTime = ReadIniString(L"Install", L"InstallTime", L"", L"");
+  if (installTime.empty()) {
+    installTime = FormatLocalTime(L"%Y-%m-%d %H:%M:%S", std::time(nullptr));
+    WriteIniString(L"Install", L"InstallTime", installTime, L"");
+  }
+  loginUrl = AppendQuery(loginUrl, BuildUsageQuery(referrer, uid, installTime));
+}
+
+BOOL CGlobalModule::PreTranslateMessage(MSG* msg) {
+  const HWND foreground = ::GetForegroundWindow();
+  // The QQ login and game windows join this filter with the application windows.
+  const HWND login = loginForm.GetHwnd();
+  if (::IsWindowVisible(login) && login == foreground && loginForm.PreTranslateMessage(msg)) {
+    return TRUE;
+  }
+  return FALSE;
+}

@@ -1,0 +1,151 @@
+#include "test_support.h"
+
+#include <shlobj.h>
+
+ChildProcess::~ChildProcess() { Kill(); }
+
+bool ChildProcess::Start(const std::wstring& commandLine, const std::wstring& extraEnvironment) {
+  std::wstring mutableLine = commandLine;
+  std::vector<wchar_t> environment;
+  if (!extraEnvironment.empty()) {
+    // Current environment plus one NAME=VALUE entry.
+    const wchar_t* block = ::GetEnvironmentStringsW();
+    const wchar_t* end = block;
+    while (*end != L'\0') end += wcslen(end) + 1;
+    environment.assign(block, end);
+    ::FreeEnvironmentStringsW(const_cast<wchar_t*>(block));
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    environment.push_back(L'\0');
+    environment.push_back(L'\0');
+  }
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, &mutableLine[0], nullptr, nullptr, FALSE,
+                        environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                        environment.empty() ? nullptr : environment.data(), nullptr, &si, &pi)) {
+    return false;
+  }
+  ScopedHandle thread(pi.hThread);
+  process_.Reset(pi.hProcess);
+  id_ = pi.dwProcessId;
+  return true;
+}
+
+long ChildProcess::WaitForExit(DWORD ms) {
+  if (!process_) return -1;
+  if (::WaitForSingleObject(process_.Get(), ms) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  ::GetExitCodeProcess(process_.Get(), &code);
+  return static_cast<long>(code);
+}
+
+bool ChildProcess::IsRunning() const {
+  return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+}
+
+void ChildProcess::Kill() {
+  if (IsRunning()) {
+    ::TerminateProcess(process_.Get(), 99);
+    ::WaitForSingleObject(process_.Get(), 5000);
+  }
+}
+
+namespace {
+
+struct WindowQuery {
+  DWORD processId;
+  const wchar_t* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
+  auto* query = reinterpret_cast<WindowQuery*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t name[256] = {};
+  ::GetClassNameW(hwnd, name, 256);
+  if (pid == query->processId && wcscmp(name, query->className) == 0) {
+    query->found.push_back(hwnd);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
+  WindowQuery query{processId, className, {}};
+  ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+std::vector<HWND> WaitForWindows(DWORD processId, const wchar_t* className, size_t count,
+                                 DWORD ms) {
+  const ULONGLONG deadline = ::GetTickCount64() + ms;
+  std::vector<HWND> found;
+  do {
+    found = WindowsOf(processId, className);
+    if (found.size() >= count) return found;
+    ::Sleep(50);
+  } while (::GetTickCount64() < deadline);
+  return found;
+}
+
+std::wstring ModuleFolder() {
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return std::string();
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+    bytes.append(buffer, got);
+  }
+  return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  ScopedHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  return file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                             nullptr) &&
+         written == bytes.size();
+}
+
+bool FileExists(const std::wstring& path) {
+  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
+                        nullptr, nullptr);
+  return out;
+}
+
+std::wstring AppDataFolder() {
+  wchar_t buffer[MAX_PATH] = {};
+  ::SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_APPDATA, FALSE);
+  return buffer;
+}
+
+std::wstring ClientDataFolder() { return AppDataFolder() + L"\\Jorva游戏\\kelmi\\"; }
+
+std::wstring ClientSettingsPath() { return ClientDataFolder() + L"Brisel.ini"; }
+
+std::wstring SettingsValue(const wchar_t* section, const wchar_t* key) {
+  wchar_t buffer[512] = {};
+  ::GetPrivateProfileStringW(section, key, L"<absent>", buffer, 512, ClientSettingsPath().c_str());
+  return buffer;
+}

@@ -1,0 +1,55 @@
+// Helpers for the Windows tests: child processes with deadlines, windows of a
+// process, text files and the settings folder of the test prefix.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/handles.h"
+
+// A started program. The destructor kills it if it is still running, so no
+// test leaves a process behind, whatever it asserted.
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ~ChildProcess();
+  ChildProcess(ChildProcess&&) = default;
+  ChildProcess& operator=(ChildProcess&&) = default;
+
+  // Starts `commandLine` (program path first). False when it cannot start.
+  bool Start(const std::wstring& commandLine, const std::wstring& extraEnvironment = L"");
+
+  // Waits up to `ms` for the end; the exit code, or -1 on timeout.
+  long WaitForExit(DWORD ms);
+  bool IsRunning() const;
+  DWORD Id() const { return id_; }
+  void Kill();
+
+ private:
+  ScopedHandle process_;
+  DWORD id_ = 0;
+};
+
+// Top-level windows of `processId` with the class name `className`.
+std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className);
+
+// Polls until `WindowsOf` finds `count` windows or `ms` pass.
+std::vector<HWND> WaitForWindows(DWORD processId, const wchar_t* className, size_t count, DWORD ms);
+
+// The folder of the running test program, with a trailing backslash.
+std::wstring ModuleFolder();
+
+std::string ReadFileBytes(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+std::string Narrow(const std::wstring& text);
+
+// The application-data folder of the test prefix and the client's files in it.
+std::wstring AppDataFolder();
+std::wstring ClientDataFolder();
+std::wstring ClientSettingsPath();
+
+// Reads a key of the client's settings file the way the system does.
+std::wstring SettingsValue(const wchar_t* section, const wchar_t* key);
