@@ -40,9 +40,12 @@ add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCL
 
 # The shipped file itself: architecture, subsystem, imports, resources.
 add_test(NAME pe_check COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-pe.sh $<TARGET_FILE:QaBrisel>)
+set(QB_PE_FORMAT pei-i386)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set_tests_properties(pe_check PROPERTIES ENVIRONMENT "QB_PE_FORMAT=pei-x86-64")
+  set(QB_PE_FORMAT pei-x86-64)
 endif()
+set_tests_properties(pe_check PROPERTIES ENVIRONMENT
+  "QB_PE_FORMAT=${QB_PE_FORMAT};OBJDUMP=${CMAKE_OBJDUMP};WINDRES=${CMAKE_RC_COMPILER}")
 
 # The Wine tests are built for both targets and run where Wine can run them:
 # the i686 build cannot run on kernels without 32-bit support (see README).

@@ -15,7 +15,7 @@ while read -r dll; do
   grep -qiE "$system_dlls" <<<"$dll" || fail "imports $dll, which is not a system DLL"
 done < <(grep -E '^\s*DLL Name:' <<<"$headers" | awk '{print $3}')
 
-resources=$(i686-w64-mingw32-windres --input-format=coff --output-format=rc "$exe" 2>/dev/null ||
+resources=$("${WINDRES:-i686-w64-mingw32-windres}" --input-format=coff --output-format=rc "$exe" 2>/dev/null ||
             true)
 for want in 'ICON' 'VERSIONINFO' 'FILEVERSION 3, 0, 0, 0' 'PRODUCTVERSION 3, 0, 0, 0' \
             '"Ostrevane"' '"QaBrisel"'; do
