@@ -7,7 +7,9 @@
 #include "app/settings.h"
 #include "app/switches.h"
 
-std::wstring DefaultLoginUrl() { return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi"; }
+std::wstring DefaultLoginUrl() {
+  return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi";
+}
 
 std::wstring DefaultVersionCheckUrl() {
   return std::wstring(L"http://") + QB_OPERATOR_DOWNLOAD_HOST + L"/Jorva/kelmi/official/app.ini";

@@ -93,10 +93,10 @@ void ShowOffScreen(CKVForm& form) {
 void ShowDesktop() {
   ScopedComInit com;
   ComPtr<IShellDispatch4> shell;
-  if (SUCCEEDED(::CoCreateInstance(CLSID_Shell, nullptr,
-                                   CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER |
-                                       CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
-                                   IID_IShellDispatch4, shell.ReceiveVoid()))) {
+  if (SUCCEEDED(::CoCreateInstance(
+          CLSID_Shell, nullptr,
+          CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+          IID_IShellDispatch4, shell.ReceiveVoid()))) {
     shell->ToggleDesktop();
   }
 }
