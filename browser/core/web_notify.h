@@ -17,24 +17,24 @@ enum : unsigned {
   WN_NAVIGATE_OUTSIDE = 10,
 };
 
-// lparam is pointer-sized: it carries the view's or a title's address.
+// param and lparam are pointer-sized: they carry addresses (result slot, view, title).
 class ICWebNotifyEventHandler {
  public:
-  virtual void Invoke(unsigned id, unsigned param, std::intptr_t lparam) = 0;
+  virtual void Invoke(unsigned id, std::uintptr_t param, std::intptr_t lparam) = 0;
   virtual ~ICWebNotifyEventHandler() = default;
 };
 
 template <class T, class Method, class Interface>
 class CEventHandler : public Interface {
  public:
-  void Invoke(unsigned, unsigned, std::intptr_t) override {}
+  void Invoke(unsigned, std::uintptr_t, std::intptr_t) override {}
 };
 
 template <class T, class Method>
 class CCWebNotifyEventHandler : public CEventHandler<T, Method, ICWebNotifyEventHandler> {
  public:
   CCWebNotifyEventHandler(T* target_object, Method bound) : target(target_object), method(bound) {}
-  void Invoke(unsigned id, unsigned param, std::intptr_t lparam) override {
+  void Invoke(unsigned id, std::uintptr_t param, std::intptr_t lparam) override {
     (target->*method)(id, param, lparam);
   }
 
@@ -56,7 +56,7 @@ class CFEvent {
   void Subscribe(Interface* handler) { handlers.emplace_back(handler); }
 
   // Calls every handler in subscription order with the same arguments.
-  void Fire(unsigned id, unsigned param, std::intptr_t lparam) {
+  void Fire(unsigned id, std::uintptr_t param, std::intptr_t lparam) {
     // Index loop: a handler may subscribe another one while it runs.
     for (size_t i = 0; i < handlers.size(); ++i) {
       if (handlers[i]) handlers[i]->Invoke(id, param, lparam);
@@ -72,9 +72,9 @@ class CWebNotify
 // Binds target->method to the notifier; the notifier owns the handler.
 template <class T>
 ICWebNotifyEventHandler* SubscribeWebNotify(CWebNotify& notify, T* target,
-                                            void (T::*method)(unsigned, unsigned, std::intptr_t)) {
+                                            void (T::*method)(unsigned, std::uintptr_t, std::intptr_t)) {
   auto* handler =
-      new CCWebNotifyEventHandler<T, void (T::*)(unsigned, unsigned, std::intptr_t)>(target, method);
+      new CCWebNotifyEventHandler<T, void (T::*)(unsigned, std::uintptr_t, std::intptr_t)>(target, method);
   notify.Subscribe(handler);
   return handler;
 }
