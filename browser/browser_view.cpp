@@ -205,9 +205,9 @@ HWND CBrowserView::Create(HWND parent, const RECT& rect, const wchar_t* initialU
     return ::RegisterClassExW(&wc) != 0;
   }();
   if (!registered || m_hwnd) return nullptr;
-  ::CreateWindowExW(0, kClassName, initialUrl ? initialUrl : L"about:blank",
-                    WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
-                    rect.bottom - rect.top, parent, nullptr, ::GetModuleHandleW(nullptr), this);
+  ::CreateWindowExW(0, kClassName, initialUrl ? initialUrl : L"about:blank", WS_CHILD | WS_VISIBLE,
+                    rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                    nullptr, ::GetModuleHandleW(nullptr), this);
   if (m_hwnd && m_browser) m_browser->put_RegisterAsDropTarget(VARIANT_FALSE);
   return m_hwnd;
 }
@@ -233,7 +233,8 @@ LRESULT CBrowserView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   switch (message) {
     case WM_CREATE: {
       const LONG_PTR style = ::GetWindowLongPtrW(m_hwnd, GWL_STYLE);
-      if (!(style & WS_CLIPCHILDREN)) ::SetWindowLongPtrW(m_hwnd, GWL_STYLE, style | WS_CLIPCHILDREN);
+      if (!(style & WS_CLIPCHILDREN))
+        ::SetWindowLongPtrW(m_hwnd, GWL_STYLE, style | WS_CLIPCHILDREN);
       CreateControl();  // a view without a control stays an empty window
       return 0;
     }
@@ -445,8 +446,8 @@ STDMETHODIMP CBrowserView::QueryInterface(REFIID iid, void** out) {
 STDMETHODIMP CBrowserView::GetHostInfo(DOCHOSTUIINFO* info) {
   if (!info) return E_POINTER;
   info->cbSize = sizeof(DOCHOSTUIINFO);
-  info->dwFlags |= DOCHOSTUIFLAG_DISABLE_HELP_MENU | DOCHOSTUIFLAG_NO3DBORDER |
-                   DOCHOSTUIFLAG_NO3DOUTERBORDER;
+  info->dwFlags |=
+      DOCHOSTUIFLAG_DISABLE_HELP_MENU | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_NO3DOUTERBORDER;
   if (m_noScroll) info->dwFlags |= DOCHOSTUIFLAG_SCROLL_NO;
   info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
   info->pchHostCss = nullptr;
@@ -459,6 +460,4 @@ STDMETHODIMP CBrowserView::GetOptionKeyPath(LPOLESTR* key, DWORD) {
   return S_OK;
 }
 
-STDMETHODIMP CBrowserView::GetExternal(IDispatch** slot) {
-  return m_site.GetExternal(slot);
-}
+STDMETHODIMP CBrowserView::GetExternal(IDispatch** slot) { return m_site.GetExternal(slot); }

@@ -72,9 +72,11 @@ class CWebNotify
 // Binds target->method to the notifier; the notifier owns the handler.
 template <class T>
 ICWebNotifyEventHandler* SubscribeWebNotify(CWebNotify& notify, T* target,
-                                            void (T::*method)(unsigned, std::uintptr_t, std::intptr_t)) {
+                                            void (T::*method)(unsigned, std::uintptr_t,
+                                                              std::intptr_t)) {
   auto* handler =
-      new CCWebNotifyEventHandler<T, void (T::*)(unsigned, std::uintptr_t, std::intptr_t)>(target, method);
+      new CCWebNotifyEventHandler<T, void (T::*)(unsigned, std::uintptr_t, std::intptr_t)>(target,
+                                                                                           method);
   notify.Subscribe(handler);
   return handler;
 }

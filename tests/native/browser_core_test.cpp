@@ -13,7 +13,7 @@ namespace {
 struct Call {
   int who;
   unsigned id;
-  unsigned param;
+  std::uintptr_t param;
   std::intptr_t lparam;
   bool operator==(const Call& o) const {
     return who == o.who && id == o.id && param == o.param && lparam == o.lparam;
@@ -23,7 +23,7 @@ struct Call {
 struct Window {
   int who;
   std::vector<Call>* log;
-  void OnWebNotify(unsigned id, unsigned param, std::intptr_t lparam) {
+  void OnWebNotify(unsigned id, std::uintptr_t param, std::intptr_t lparam) {
     log->push_back({who, id, param, lparam});
   }
 };
@@ -37,7 +37,8 @@ TEST(WebNotifyTest, TwoHandlersAreCalledInSubscriptionOrderWithTheSameArguments)
   SubscribeWebNotify(notify, &second, &Window::OnWebNotify);
   notify.Fire(WN_GET_EXTERNAL, 77u, -5);
   notify.Fire(WN_TITLE_CHANGE, 0u, 1234);
-  const std::vector<Call> expected{{1, 2, 77, -5}, {2, 2, 77, -5}, {1, 9, 0, 1234}, {2, 9, 0, 1234}};
+  const std::vector<Call> expected{
+      {1, 2, 77, -5}, {2, 2, 77, -5}, {1, 9, 0, 1234}, {2, 9, 0, 1234}};
   EXPECT_EQ(log, expected);
 }
 
@@ -55,7 +56,9 @@ TEST(WebNotifyTest, NoHandlersFireDoesNothingAndUnknownIdsArriveUnchanged) {
 }
 
 TEST(WebNotifyTest, TheBaseHandlerDoesNothing) {
-  CEventHandler<Window, void (Window::*)(unsigned, unsigned, std::intptr_t), ICWebNotifyEventHandler> base;
+  CEventHandler<Window, void (Window::*)(unsigned, std::uintptr_t, std::intptr_t),
+                ICWebNotifyEventHandler>
+      base;
   base.Invoke(1, 2, 3);
 }
 
