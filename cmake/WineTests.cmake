@@ -5,7 +5,7 @@ set(QB_WINE ${CMAKE_CURRENT_SOURCE_DIR}/tools/wine-session.sh)
 
 function(qb_windows_test_exe name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE qb_win gtest)
+  target_link_libraries(${name} PRIVATE qb_win gtest ws2_32)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests/win)
   target_compile_options(${name} PRIVATE ${QB_WARNINGS})
   target_link_options(${name} PRIVATE -municode ${QB_STATIC_LINK})
