@@ -9,9 +9,7 @@
 #include "app/switches.h"
 #include "net/http_downloader.h"
 
-std::wstring DefaultLoginUrl() {
-  return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi";
-}
+std::wstring DefaultLoginUrl() { return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi"; }
 
 std::wstring DefaultVersionCheckUrl() {
   return std::wstring(L"http://") + QB_OPERATOR_DOWNLOAD_HOST + L"/Jorva/kelmi/official/app.ini";
