@@ -1,11 +1,13 @@
 #include "app/global_module.h"
 
 #include <ctime>
+#include <new>
 
 #include "app/build_config.h"
 #include "app/core/usage.h"
 #include "app/settings.h"
 #include "app/switches.h"
+#include "net/http_downloader.h"
 
 std::wstring DefaultLoginUrl() {
   return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi";
@@ -22,10 +24,16 @@ std::wstring DefaultVersionDownloadUrl() {
 
 CGlobalModule::CGlobalModule() {
   LoadSettings();
-  // The download manager joins here with the network subsystem.
+  downloader = new (std::nothrow) CHttpDownloader;
 }
 
-CGlobalModule::~CGlobalModule() = default;
+CGlobalModule::~CGlobalModule() {
+  if (downloader != nullptr) {
+    downloader->StopWorkers();
+    delete downloader;
+    downloader = nullptr;
+  }
+}
 
 void CGlobalModule::LoadSettings() {
   runCount = 0;
