@@ -51,7 +51,7 @@ bool CImage::Create(int width, int height, int bpp, bool hasAlpha) {
   if (bitmap == nullptr) return false;
   bitmap_ = bitmap;
   owned_ = true;
-  if (!ReadDibSection()) {
+  if (!ReadDibSection(true)) {
     Destroy();
     return false;
   }
@@ -64,14 +64,14 @@ bool CImage::Attach(HBITMAP bitmap) {
   if (bitmap == nullptr) return false;
   bitmap_ = bitmap;
   owned_ = true;
-  if (!ReadDibSection()) {
+  if (!ReadDibSection(false)) {
     Destroy();
     return false;
   }
   return true;
 }
 
-bool CImage::ReadDibSection() {
+bool CImage::ReadDibSection(bool topDown) {
   DIBSECTION dib{};
   if (::GetObjectW(bitmap_, sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBits == nullptr) {
     return false;
@@ -81,7 +81,7 @@ bool CImage::ReadDibSection() {
   bpp_ = dib.dsBm.bmBitsPixel;
   const int stride = dib.dsBm.bmWidthBytes;
   auto* base = static_cast<std::uint8_t*>(dib.dsBm.bmBits);
-  if (dib.dsBmih.biHeight < 0) {
+  if (topDown || dib.dsBmih.biHeight < 0) {
     pitch_ = stride;
     bits_ = base;
   } else {

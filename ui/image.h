@@ -60,7 +60,9 @@ class CImage {
   bool BitBlt(HDC dest, int x, int y) const;
 
  private:
-  bool ReadDibSection();
+  // Not every GDI reports a top-down section's negative height back, so the
+  // creator says which way its rows run.
+  bool ReadDibSection(bool topDown);
 
   HBITMAP bitmap_ = nullptr;
   bool owned_ = false;
