@@ -7,11 +7,13 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/com_ptr.h"
 #include "ui/image.h"
 #include "ui/image_control.h"
+#include "test_support.h"
 
 namespace {
 
@@ -241,6 +243,98 @@ TEST_F(ToolkitImageTest, OpaqueNineSliceKeepsCornersAndStretchesTheMiddle) {
   for (const Case& c : cases) {
     EXPECT_EQ(PixelAt(canvas.image, c.x, c.y).b, c.blue) << "at " << c.x << "," << c.y;
   }
+}
+
+// A copy of a small program of ours with art resources added: "PNG" 170 (an
+// RGBA picture) and an ordinary bitmap 220, loaded as a data file.
+class ResourceModule {
+ public:
+  ResourceModule(const std::vector<std::uint8_t>& png, const std::vector<std::uint8_t>& dib) {
+    path_ = ModuleFolder() + L"toolkit-res-" + std::to_wstring(::GetTickCount64()) + L".exe";
+    if (!::CopyFileW((ModuleFolder() + L"qb_recorder.exe").c_str(), path_.c_str(), FALSE)) return;
+    const HANDLE update = ::BeginUpdateResourceW(path_.c_str(), FALSE);
+    if (update == nullptr) return;
+    const WORD chinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+    ::UpdateResourceW(update, L"PNG", MAKEINTRESOURCEW(170), chinese,
+                      const_cast<std::uint8_t*>(png.data()), static_cast<DWORD>(png.size()));
+    ::UpdateResourceW(update, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(220), chinese,
+                      const_cast<std::uint8_t*>(dib.data()), static_cast<DWORD>(dib.size()));
+    if (!::EndUpdateResourceW(update, FALSE)) return;
+    module_ = ::LoadLibraryExW(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  }
+  ~ResourceModule() {
+    if (module_ != nullptr) ::FreeLibrary(module_);
+    ::DeleteFileW(path_.c_str());
+  }
+  HMODULE Get() const { return module_; }
+
+ private:
+  std::wstring path_;
+  HMODULE module_ = nullptr;
+};
+
+std::vector<std::uint8_t> StreamBytes(IStream* stream) {
+  STATSTG stat{};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  std::vector<std::uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+  const LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  ULONG read = 0;
+  stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+  bytes.resize(read);
+  return bytes;
+}
+
+// A packed, bottom-up 24-bit DIB of 2x2 pixels. Top row: the key colour, then
+// (10, 20, 30); bottom row (first in memory): two dark greys.
+std::vector<std::uint8_t> KeyedDib() {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = 2;
+  header.biHeight = 2;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  std::vector<std::uint8_t> bytes(sizeof(header));
+  std::memcpy(bytes.data(), &header, sizeof(header));
+  const std::uint8_t rows[16] = {1, 1, 1, 2, 2, 2, 0, 0, 255, 128, 255, 10, 20, 30, 0, 0};
+  bytes.insert(bytes.end(), rows, rows + sizeof(rows));
+  return bytes;
+}
+
+TEST_F(ToolkitImageTest, ResourcesLoadAsPngOrFallBackToBitmaps) {
+  ComPtr<IStream> png = EncodePng(1, 1, {200, 100, 50, 128}, true);
+  ASSERT_TRUE(png);
+  ResourceModule module(StreamBytes(png.Get()), KeyedDib());
+  ASSERT_NE(module.Get(), nullptr);
+
+  CKVImage art;
+  EXPECT_TRUE(LoadResourceImage(module.Get(), art.m_image, 170));
+  ASSERT_FALSE(art.m_image.IsNull());
+  EXPECT_TRUE(art.m_image.HasAlpha());
+  EXPECT_EQ(PixelAt(art.m_image, 0, 0), (Bgra{100, 50, 25, 128})) << "premultiplied on load";
+
+  // Only a bitmap: loaded, but not reported as a PNG; drawn with the colour key.
+  CKVImage keyed;
+  keyed.m_hasAlpha = LoadResourceImage(module.Get(), keyed.m_image, 220);
+  EXPECT_FALSE(keyed.m_hasAlpha);
+  ASSERT_FALSE(keyed.m_image.IsNull());
+  EXPECT_EQ(keyed.GetImageWidth(), 2);
+  EXPECT_EQ(keyed.GetImageHeight(), 2);
+  EXPECT_EQ(PixelAt(keyed.m_image, 1, 0), (Bgra{10, 20, 30, 0})) << "row 0 is the top row";
+  EXPECT_EQ(PixelAt(keyed.m_image, 1, 1), (Bgra{2, 2, 2, 0}));
+  keyed.m_rect = {0, 0, 2, 2};
+  Canvas canvas(2, 2, kBackground);
+  {
+    CImageDc dc(canvas.image);
+    keyed.Draw(dc.Get());
+    ::GdiFlush();
+  }
+  const Bgra left = PixelAt(canvas.image, 0, 0);
+  const Bgra right = PixelAt(canvas.image, 1, 0);
+  EXPECT_EQ((Bgra{left.b, left.g, left.r, 0}),
+            (Bgra{kBackground.b, kBackground.g, kBackground.r, 0}));
+  EXPECT_EQ((Bgra{right.b, right.g, right.r, 0}), (Bgra{10, 20, 30, 0}));
 }
 
 }  // namespace
