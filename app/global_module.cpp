@@ -1,11 +1,13 @@
 #include "app/global_module.h"
 
 #include <ctime>
+#include <new>
 
 #include "app/build_config.h"
 #include "app/core/usage.h"
 #include "app/settings.h"
 #include "app/switches.h"
+#include "net/http_downloader.h"
 #include "windows/form_game.h"
 #include "windows/form_qqlogin.h"
 
@@ -24,10 +26,16 @@ std::wstring DefaultVersionDownloadUrl() {
 
 CGlobalModule::CGlobalModule() {
   LoadSettings();
-  // The download manager joins here with the network subsystem.
+  downloader = new (std::nothrow) CHttpDownloader;
 }
 
-CGlobalModule::~CGlobalModule() = default;
+CGlobalModule::~CGlobalModule() {
+  if (downloader != nullptr) {
+    downloader->StopWorkers();
+    delete downloader;
+    downloader = nullptr;
+  }
+}
 
 CFormGame* CGlobalModule::NewGameForm() {
   auto form = std::make_unique<CFormGame>();

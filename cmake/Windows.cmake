@@ -56,4 +56,5 @@ set_tests_properties(pe_check PROPERTIES ENVIRONMENT
 # The Wine tests are built for both targets and run where Wine can run them:
 # the i686 build cannot run on kernels without 32-bit support (see README).
 option(QB_WINE_TESTS "Run the Windows tests under Wine" ON)
+include(cmake/Bench.cmake)
 include(cmake/WineTests.cmake)

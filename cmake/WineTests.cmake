@@ -5,7 +5,7 @@ set(QB_WINE ${CMAKE_CURRENT_SOURCE_DIR}/tools/wine-session.sh)
 
 function(qb_windows_test_exe name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE qb_win gtest)
+  target_link_libraries(${name} PRIVATE qb_win gtest ws2_32)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests/win)
   target_compile_options(${name} PRIVATE ${QB_WARNINGS})
   target_link_options(${name} PRIVATE -municode ${QB_STATIC_LINK})
@@ -47,3 +47,19 @@ endfunction()
 
 qb_add_wine_test(win_unit qb_win_tests 300)
 qb_add_wine_test(win_blackbox qb_blackbox_tests 600)
+
+# The loopback HTTP server the download tests talk to (port 18931).
+set(QB_HTTP_STATE ${CMAKE_CURRENT_BINARY_DIR}/http-server)
+add_test(NAME http_server_start COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/http-test-server.sh
+         start ${QB_HTTP_STATE} 18931 1200 $<TARGET_FILE:qb_recorder>)
+set_tests_properties(http_server_start PROPERTIES FIXTURES_SETUP http TIMEOUT 30)
+add_test(NAME http_server_stop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/http-test-server.sh
+         stop ${QB_HTTP_STATE})
+set_tests_properties(http_server_stop PROPERTIES FIXTURES_CLEANUP http TIMEOUT 30)
+set_tests_properties(win_unit PROPERTIES FIXTURES_REQUIRED "wine;http")
+
+# A worker killed inside WinINet may leave WinINet unusable for its process, so
+# that test runs in a process of its own.
+qb_add_wine_test(win_net_stalled_stop qb_win_tests 120
+                 --gtest_also_run_disabled_tests --gtest_filter=WorkersStalled.*)
+set_tests_properties(win_net_stalled_stop PROPERTIES FIXTURES_REQUIRED "wine;http")

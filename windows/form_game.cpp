@@ -4,7 +4,7 @@
 #include "app/global_module.h"
 #include "app/messages.h"
 #include "app/paths.h"
-#include "net/cache.h"
+#include "net/url_cache.h"
 #include "windows/core/window_rules.h"
 #include "windows/form_login.h"
 

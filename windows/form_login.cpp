@@ -8,6 +8,7 @@
 #include "app/switches.h"
 #include "net/upgrade.h"
 #include "windows/core/window_rules.h"
+#include "windows/form_qqlogin.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "browser/browser_view.h"
 #include "ui/button.h"
 #include "ui/image.h"
+#include "ui/image_control.h"
 #include "ui/label.h"
 #include "ui/form.h"
 

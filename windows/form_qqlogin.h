@@ -8,6 +8,7 @@
 #include "ui/button.h"
 #include "ui/form.h"
 #include "ui/image.h"
+#include "ui/image_control.h"
 #include "ui/label.h"
 
 class CFormQQLogin : public CKVForm {

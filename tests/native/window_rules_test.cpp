@@ -21,7 +21,8 @@ TEST(LoginNavigationTest, ReadsAccountServerAndEnterGame) {
       {L"http://h/g?wd_username=p1&wd_server=12&wd_entergame=1", true,
        L"p1&wd_server=12&wd_entergame=1", L"12", true},
       {L"http://h/g?wd_entergame=1", false, L"", L"", true},
-      {L"http://h/g?wd_entergame=10", false, L"", L"", true},  // substring test, as the page uses it
+      {L"http://h/g?wd_entergame=10", false, L"", L"",
+       true},  // substring test, as the page uses it
       {L"http://h/kelmi", false, L"", L"", false},
       {L"http://h/kelmi?WD_USERNAME=x", false, L"", L"", false},
   };
@@ -48,10 +49,10 @@ TEST(KeyFilterTest, ForwardsClipboardKeysTabEnterDeleteAndKeyUps) {
     bool ctrl, forwarded;
   };
   const Case cases[] = {
-      {kDown, 'C', true, true},  {kDown, 'V', true, true},    {kDown, 'X', true, true},
-      {kDown, 'Z', true, true},  {kDown, 'C', false, false},  {kDown, 'A', true, false},
-      {kDown, 9, false, true},   {kDown, 13, false, true},    {kDown, 46, false, true},
-      {kUp, 'Q', false, true},   {kChar, 'c', false, false},  {kSysDown, 13, false, true},
+      {kDown, 'C', true, true},   {kDown, 'V', true, true},   {kDown, 'X', true, true},
+      {kDown, 'Z', true, true},   {kDown, 'C', false, false}, {kDown, 'A', true, false},
+      {kDown, 9, false, true},    {kDown, 13, false, true},   {kDown, 46, false, true},
+      {kUp, 'Q', false, true},    {kChar, 'c', false, false}, {kSysDown, 13, false, true},
       {kDown, 'Q', false, false}, {kMove, 13, false, false},
   };
   for (const Case& c : cases) {
