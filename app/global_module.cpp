@@ -54,8 +54,8 @@ CFormQQLogin* CGlobalModule::NewQQLoginForm() {
 void CGlobalModule::ReleaseFinishedForms() {
   for (auto it = ownedForms_.begin(); it != ownedForms_.end();) {
     CKVForm* form = it->get();
-    const bool reachable = form == static_cast<CKVForm*>(gameForm) ||
-                           form == static_cast<CKVForm*>(qqLoginForm);
+    const bool reachable =
+        form == static_cast<CKVForm*>(gameForm) || form == static_cast<CKVForm*>(qqLoginForm);
     if (!reachable && !::IsWindow(form->GetHwnd())) {
       it = ownedForms_.erase(it);
     } else {

@@ -110,8 +110,7 @@ bool CFormGame::Restore() {
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int w = m_rect.right - m_rect.left;
   const int h = m_rect.bottom - m_rect.top;
-  ::SetWindowPos(hwnd, HWND_TOP, (work.right - w) / 2, (work.bottom - h) / 2, w, h,
-                 SWP_SHOWWINDOW);
+  ::SetWindowPos(hwnd, HWND_TOP, (work.right - w) / 2, (work.bottom - h) / 2, w, h, SWP_SHOWWINDOW);
   Layout();
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   ::UpdateWindow(hwnd);
@@ -122,7 +121,8 @@ bool CFormGame::Restore() {
 void CFormGame::Layout() {
   RECT client{};
   ::GetClientRect(GetHwnd(), &client);
-  const GameLayout l = ComputeGameLayout(client.right, client.bottom, m_background.GetImageHeight());
+  const GameLayout l =
+      ComputeGameLayout(client.right, client.bottom, m_background.GetImageHeight());
   Place(m_background, l.background);
   Place(m_closeButton, l.close);
   Place(m_restoreButton, l.restore);

@@ -36,7 +36,9 @@ const ButtonArt kButtons[] = {
 
 }  // namespace
 
-std::wstring OfficialPageUrl() { return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi"; }
+std::wstring OfficialPageUrl() {
+  return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi";
+}
 
 std::wstring CustomerServiceUrl() {
   return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/customer.html";

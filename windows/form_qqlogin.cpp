@@ -58,8 +58,7 @@ bool CFormQQLogin::CenterAndShow() {
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int w = m_rect.right - m_rect.left;
   const int h = m_rect.bottom - m_rect.top;
-  ::SetWindowPos(hwnd, HWND_TOP, (work.right - w) / 2, (work.bottom - h) / 2, w, h,
-                 SWP_SHOWWINDOW);
+  ::SetWindowPos(hwnd, HWND_TOP, (work.right - w) / 2, (work.bottom - h) / 2, w, h, SWP_SHOWWINDOW);
   Layout();
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   ::UpdateWindow(hwnd);
