@@ -1,6 +1,7 @@
 # The installer (installer/ostrevane.nsi) made with makensis from this build's
 # QaBrisel.exe: x86-unicode beside the i686 product, amd64-unicode beside the
-# x86_64 build that the Wine tests install.
+# x86_64 build that the Wine tests install. Included after WineTests.cmake,
+# whose test helpers the installer tests use.
 find_program(QB_MAKENSIS makensis REQUIRED)
 
 set(QB_NSIS_TARGET x86-unicode)
@@ -29,3 +30,15 @@ add_test(NAME installer_check
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-installer.sh ${QB_INSTALLER})
 set_tests_properties(installer_check PROPERTIES ENVIRONMENT
   "QB_PE_FORMAT=${QB_PE_FORMAT};OBJDUMP=${CMAKE_OBJDUMP};WINDRES=${CMAKE_RC_COMPILER};QB_VERSION=${PROJECT_VERSION}")
+
+# Under Wine: install, upgrade and uninstall in the test prefix, with a
+# stand-in for a client that does not quit (tests/installer/).
+qb_windows_test_exe(qb_installer_tests ${QB_WIN_TEST_SUPPORT} tests/installer/installer_test.cpp)
+add_executable(qb_stuck_client WIN32 tests/installer/stuck_client.cpp)
+target_compile_options(qb_stuck_client PRIVATE ${QB_WARNINGS})
+target_compile_definitions(qb_stuck_client PRIVATE ${QB_WIN_DEFS})
+target_link_options(qb_stuck_client PRIVATE -municode ${QB_STATIC_LINK})
+add_dependencies(qb_installer_tests installer QaBrisel qb_stuck_client)
+if(QB_WINE_TESTS)
+  qb_add_wine_test(win_installer qb_installer_tests 900)
+endif()

@@ -47,9 +47,8 @@ endif()
 set_tests_properties(pe_check PROPERTIES ENVIRONMENT
   "QB_PE_FORMAT=${QB_PE_FORMAT};OBJDUMP=${CMAKE_OBJDUMP};WINDRES=${CMAKE_RC_COMPILER}")
 
-include(cmake/Installer.cmake)
-
 # The Wine tests are built for both targets and run where Wine can run them:
 # the i686 build cannot run on kernels without 32-bit support (see README).
 option(QB_WINE_TESTS "Run the Windows tests under Wine" ON)
 include(cmake/WineTests.cmake)
+include(cmake/Installer.cmake)

@@ -31,15 +31,6 @@ target_link_libraries(qb_recorder PRIVATE shell32)
 target_link_options(qb_recorder PRIVATE -municode ${QB_STATIC_LINK})
 add_dependencies(qb_win_tests qb_recorder)
 
-# The installer in the test prefix: tests/installer/, with a stand-in for a
-# client that does not quit.
-qb_windows_test_exe(qb_installer_tests ${QB_WIN_TEST_SUPPORT} tests/installer/installer_test.cpp)
-add_executable(qb_stuck_client WIN32 tests/installer/stuck_client.cpp)
-target_compile_options(qb_stuck_client PRIVATE ${QB_WARNINGS})
-target_compile_definitions(qb_stuck_client PRIVATE ${QB_WIN_DEFS})
-target_link_options(qb_stuck_client PRIVATE -municode ${QB_STATIC_LINK})
-add_dependencies(qb_installer_tests installer QaBrisel qb_stuck_client)
-
 if(NOT QB_WINE_TESTS)
   return()
 endif()
@@ -56,4 +47,3 @@ endfunction()
 
 qb_add_wine_test(win_unit qb_win_tests 300)
 qb_add_wine_test(win_blackbox qb_blackbox_tests 600)
-qb_add_wine_test(win_installer qb_installer_tests 900)

@@ -237,8 +237,7 @@ class InstallerTest : public ::testing::Test {
     return !built.empty() && ReadFileBytes(InstalledClient()) == built;
   }
 
-  static bool StartInstalledClient(ChildProcess& client, const wchar_t* arguments,
-                                   size_t windows) {
+  static bool StartInstalledClient(ChildProcess& client, const wchar_t* arguments, size_t windows) {
     if (!client.Start(L"\"" + InstalledClient() + L"\" " + arguments)) return false;
     return WaitForWindows(client.Id(), L"QaBrisel", windows, kStartMs).size() == windows;
   }
