@@ -41,4 +41,17 @@ target_link_options(qb_stuck_client PRIVATE -municode ${QB_STATIC_LINK})
 add_dependencies(qb_installer_tests installer QaBrisel qb_stuck_client)
 if(QB_WINE_TESTS)
   qb_add_wine_test(win_installer qb_installer_tests 900)
+  # The upgrade loop needs the client's upgrade code and the demo operator site,
+  # which serves this installer and a version file announcing 3.0.0.1.
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/net/upgrade.h AND
+     EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tools/demo-site/demo_site.py)
+    set(QB_RELEASE_STATE ${CMAKE_CURRENT_BINARY_DIR}/release-site)
+    set(QB_RELEASE_SITE ${CMAKE_CURRENT_SOURCE_DIR}/tests/installer/release-site.sh)
+    add_test(NAME release_site_start COMMAND ${QB_RELEASE_SITE} start ${QB_RELEASE_STATE} ${QB_INSTALLER})
+    set_tests_properties(release_site_start PROPERTIES FIXTURES_SETUP release TIMEOUT 60)
+    add_test(NAME release_site_stop COMMAND ${QB_RELEASE_SITE} stop ${QB_RELEASE_STATE})
+    set_tests_properties(release_site_stop PROPERTIES FIXTURES_CLEANUP release TIMEOUT 30)
+    set_tests_properties(win_installer PROPERTIES FIXTURES_REQUIRED "wine;release"
+                         ENVIRONMENT "QB_RELEASE_SITE=127.0.0.1:18932")
+  endif()
 endif()
