@@ -83,6 +83,7 @@ AllowSkipFiles off
 InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+BrandingText "${PRODUCT} ${VERSION}"
 
 !include MUI2.nsh
 !include LogicLib.nsh
