@@ -58,3 +58,4 @@ set_tests_properties(pe_check PROPERTIES ENVIRONMENT
 option(QB_WINE_TESTS "Run the Windows tests under Wine" ON)
 include(cmake/Bench.cmake)
 include(cmake/WineTests.cmake)
+include(cmake/Installer.cmake)
