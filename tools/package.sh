@@ -40,9 +40,11 @@ case $preset in windows|windows64) ;; *) echo "package.sh: preset windows or win
 if [ -z "$current" ]; then
   current=$(sed -nE 's/^project\(QaBrisel VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
 fi
-# The client reads the version with its dots removed as one number, and the
-# range as numbers, "," and "-": anything else would silently mean something else.
-[[ $current =~ ^[0-9]+(\.[0-9]+)*$ ]] || { echo "package.sh: bad version '$current'" >&2; exit 2; }
+# The client reads the version with its dots removed as one number (3.0.0.1 is
+# 3001, but 3.0.1 would be 301) and the range as numbers, "," and "-": anything
+# else would silently mean something else, so only those forms are published.
+[[ $current =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] ||
+  { echo "package.sh: version '$current' is not of the form A.B.C.D" >&2; exit 2; }
 [[ $range =~ ^[0-9,-]*$ ]] || { echo "package.sh: bad upgrade range '$range'" >&2; exit 2; }
 
 if [ -z "$installer" ]; then
