@@ -189,15 +189,7 @@ bool CImage::BitBlt(HDC dest, int x, int y) const {
   return ::BitBlt(dest, x, y, width_, height_, source.Get(), 0, 0, SRCCOPY) != FALSE;
 }
 
-bool LoadResourceImage(HINSTANCE module, CImage& image, UINT id) {
-  const HRSRC png = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-  if (png == nullptr) {
-    if (::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2)) != nullptr) {
-      image.Attach(static_cast<HBITMAP>(
-          ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    }
-    return false;
-  }
+bool DecodePngResource(HINSTANCE module, HRSRC png, CImage& image) {
   const HGLOBAL loaded = ::LoadResource(module, png);
   if (loaded == nullptr) return false;
   const void* bytes = ::LockResource(loaded);
@@ -209,12 +201,23 @@ bool LoadResourceImage(HINSTANCE module, CImage& image, UINT id) {
     std::memcpy(target, bytes, size);
     ::GlobalUnlock(block.Get());
   }
-  {
-    ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(block.Get(), FALSE, stream.Receive()))) return false;
-    // An undecodable picture stays empty; the resource was still a PNG.
-    image.Load(stream.Get());
+  ComPtr<IStream> stream;
+  if (FAILED(::CreateStreamOnHGlobal(block.Get(), FALSE, stream.Receive()))) return false;
+  // An undecodable picture stays empty; the resource was still a PNG.
+  image.Load(stream.Get());
+  return true;
+}
+
+bool LoadResourceImage(HINSTANCE module, CImage& image, UINT id) {
+  const HRSRC png = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+  if (png == nullptr) {
+    if (::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2)) != nullptr) {
+      image.Attach(static_cast<HBITMAP>(
+          ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    }
+    return false;
   }
+  if (!DecodePngResource(module, png, image)) return false;
   PremultiplyAlpha(image);
   return true;
 }

@@ -86,6 +86,11 @@ class CImageDc {
   ScopedSelectObject select_;
 };
 
+// Decodes a "PNG" resource of `module` into `image` as it is stored (straight
+// alpha). False when the resource cannot be read; an undecodable picture
+// leaves `image` empty and still gives true.
+bool DecodePngResource(HINSTANCE module, HRSRC png, CImage& image);
+
 // Loads picture `id` from the "PNG" resources of `module` (decoded and
 // premultiplied) and returns true; an id found only as an ordinary bitmap is
 // loaded too but gives false, as does a missing one.

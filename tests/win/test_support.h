@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -53,3 +54,11 @@ std::wstring ClientSettingsPath();
 
 // Reads a key of the client's settings file the way the system does.
 std::wstring SettingsValue(const wchar_t* section, const wchar_t* key);
+
+// Rectangles compare and print as {left, top, right, bottom} in expectations.
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline void PrintTo(const RECT& r, std::ostream* os) {
+  *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}

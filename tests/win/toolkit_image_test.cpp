@@ -13,68 +13,10 @@
 #include "app/com_ptr.h"
 #include "ui/image.h"
 #include "ui/image_control.h"
+#include "image_fixtures.h"
 #include "test_support.h"
 
 namespace {
-
-struct Bgra {
-  std::uint8_t b, g, r, a;
-  bool operator==(const Bgra& o) const { return b == o.b && g == o.g && r == o.r && a == o.a; }
-};
-
-void PrintTo(const Bgra& p, std::ostream* os) {
-  *os << "(" << int(p.b) << "," << int(p.g) << "," << int(p.r) << "," << int(p.a) << ")";
-}
-
-Bgra PixelAt(const CImage& image, int x, int y) {
-  const std::uint8_t* p = image.GetPixelAddress(x, y);
-  return {p[0], p[1], p[2], image.GetBPP() == 32 ? p[3] : std::uint8_t{0}};
-}
-
-void Fill(CImage& image, Bgra colour) {
-  for (int y = 0; y < image.GetHeight(); ++y) {
-    for (int x = 0; x < image.GetWidth(); ++x) {
-      std::uint8_t* p = image.GetPixelAddress(x, y);
-      p[0] = colour.b;
-      p[1] = colour.g;
-      p[2] = colour.r;
-      if (image.GetBPP() == 32) p[3] = colour.a;
-    }
-  }
-}
-
-// Encodes rows of pixels (BGRA, or BGR with 3 bytes each) as a PNG in memory,
-// ready to be read from its start.
-ComPtr<IStream> EncodePng(int width, int height, const std::vector<std::uint8_t>& pixels,
-                          bool alpha) {
-  ComPtr<IWICImagingFactory> factory;
-  ComPtr<IStream> stream;
-  ComPtr<IWICBitmapEncoder> encoder;
-  ComPtr<IWICBitmapFrameEncode> frame;
-  ComPtr<IPropertyBag2> props;
-  EXPECT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr,
-                                              CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                              factory.ReceiveVoid()));
-  EXPECT_HRESULT_SUCCEEDED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()));
-  if (!factory || !stream) return {};
-  EXPECT_HRESULT_SUCCEEDED(
-      factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Receive()));
-  EXPECT_HRESULT_SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache));
-  EXPECT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(frame.Receive(), props.Receive()));
-  EXPECT_HRESULT_SUCCEEDED(frame->Initialize(props.Get()));
-  EXPECT_HRESULT_SUCCEEDED(frame->SetSize(width, height));
-  WICPixelFormatGUID format = alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR;
-  EXPECT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&format));
-  const UINT stride = static_cast<UINT>(width * (alpha ? 4 : 3));
-  std::vector<std::uint8_t> copy = pixels;
-  EXPECT_HRESULT_SUCCEEDED(
-      frame->WritePixels(height, stride, static_cast<UINT>(copy.size()), copy.data()));
-  EXPECT_HRESULT_SUCCEEDED(frame->Commit());
-  EXPECT_HRESULT_SUCCEEDED(encoder->Commit());
-  const LARGE_INTEGER start{};
-  stream->Seek(start, STREAM_SEEK_SET, nullptr);
-  return stream;
-}
 
 class ToolkitImageTest : public ::testing::Test {
  protected:
@@ -247,44 +189,6 @@ TEST_F(ToolkitImageTest, OpaqueNineSliceKeepsCornersAndStretchesTheMiddle) {
 
 // A copy of a small program of ours with art resources added: "PNG" 170 (an
 // RGBA picture) and an ordinary bitmap 220, loaded as a data file.
-class ResourceModule {
- public:
-  ResourceModule(const std::vector<std::uint8_t>& png, const std::vector<std::uint8_t>& dib) {
-    path_ = ModuleFolder() + L"toolkit-res-" + std::to_wstring(::GetTickCount64()) + L".exe";
-    if (!::CopyFileW((ModuleFolder() + L"qb_recorder.exe").c_str(), path_.c_str(), FALSE)) return;
-    const HANDLE update = ::BeginUpdateResourceW(path_.c_str(), FALSE);
-    if (update == nullptr) return;
-    const WORD chinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
-    ::UpdateResourceW(update, L"PNG", MAKEINTRESOURCEW(170), chinese,
-                      const_cast<std::uint8_t*>(png.data()), static_cast<DWORD>(png.size()));
-    ::UpdateResourceW(update, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(220), chinese,
-                      const_cast<std::uint8_t*>(dib.data()), static_cast<DWORD>(dib.size()));
-    if (!::EndUpdateResourceW(update, FALSE)) return;
-    module_ = ::LoadLibraryExW(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  }
-  ~ResourceModule() {
-    if (module_ != nullptr) ::FreeLibrary(module_);
-    ::DeleteFileW(path_.c_str());
-  }
-  HMODULE Get() const { return module_; }
-
- private:
-  std::wstring path_;
-  HMODULE module_ = nullptr;
-};
-
-std::vector<std::uint8_t> StreamBytes(IStream* stream) {
-  STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
-  std::vector<std::uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-  const LARGE_INTEGER start{};
-  stream->Seek(start, STREAM_SEEK_SET, nullptr);
-  ULONG read = 0;
-  stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-  bytes.resize(read);
-  return bytes;
-}
-
 // A packed, bottom-up 24-bit DIB of 2x2 pixels. Top row: the key colour, then
 // (10, 20, 30); bottom row (first in memory): two dark greys.
 std::vector<std::uint8_t> KeyedDib() {
@@ -305,7 +209,7 @@ std::vector<std::uint8_t> KeyedDib() {
 TEST_F(ToolkitImageTest, ResourcesLoadAsPngOrFallBackToBitmaps) {
   ComPtr<IStream> png = EncodePng(1, 1, {200, 100, 50, 128}, true);
   ASSERT_TRUE(png);
-  ResourceModule module(StreamBytes(png.Get()), KeyedDib());
+  ResourceModule module({{L"PNG", 170, StreamBytes(png.Get())}, {RT_BITMAP, 220, KeyedDib()}});
   ASSERT_NE(module.Get(), nullptr);
 
   CKVImage art;

@@ -8,3 +8,7 @@
 // is the byte distance from one row to the next (negative for bottom-up rows,
 // with `firstRow` then pointing at row 0 as seen on screen).
 void PremultiplyRows(std::uint8_t* firstRow, int width, int height, int pitch);
+
+// As PremultiplyRows, but rounded to the nearest value: (value * alpha + 127) /
+// 255. The backdrop uses it so its soft edges match what the system draws.
+void PremultiplyRowsRounded(std::uint8_t* firstRow, int width, int height, int pitch);
