@@ -1,6 +1,11 @@
 #include "test_support.h"
 
 #include <shlobj.h>
+#include <wincodec.h>
+#include <wininet.h>
+
+#include "app/com_ptr.h"
+#include "net/internet_handle.h"
 
 ChildProcess::~ChildProcess() { Kill(); }
 
@@ -149,4 +154,139 @@ std::wstring SettingsValue(const wchar_t* section, const wchar_t* key) {
   wchar_t buffer[512] = {};
   ::GetPrivateProfileStringW(section, key, L"<absent>", buffer, 512, ClientSettingsPath().c_str());
   return buffer;
+}
+
+ScreenShot CaptureScreen(const RECT& area) {
+  ScreenShot shot;
+  shot.width = area.right - area.left;
+  shot.height = area.bottom - area.top;
+  if (shot.width <= 0 || shot.height <= 0) return ScreenShot{};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ScopedBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return ScreenShot{};
+  {
+    ScopedWindowDc screen(nullptr);
+    ScopedMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+    ScopedSelectObject select(memory.Get(), bitmap.Get());
+    ::BitBlt(memory.Get(), 0, 0, shot.width, shot.height, screen.Get(), area.left, area.top,
+             SRCCOPY);
+    ::GdiFlush();
+  }
+  const auto* p = static_cast<const std::uint32_t*>(bits);
+  shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
+  for (std::uint32_t& px : shot.pixels) px &= 0x00FFFFFF;
+  return shot;
+}
+
+bool SavePng(const ScreenShot& shot, const std::wstring& path) {
+  ScopedComInit com;
+  ComPtr<IWICImagingFactory> factory;
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapEncoder> encoder;
+  ComPtr<IWICBitmapFrameEncode> frame;
+  ComPtr<IPropertyBag2> props;
+  if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, factory.ReceiveVoid())) ||
+      FAILED(factory->CreateStream(stream.Receive())) ||
+      FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) ||
+      FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Receive())) ||
+      FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
+      FAILED(encoder->CreateNewFrame(frame.Receive(), props.Receive())) ||
+      FAILED(frame->Initialize(props.Get())) || FAILED(frame->SetSize(shot.width, shot.height))) {
+    return false;
+  }
+  WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
+  std::vector<std::uint32_t> copy = shot.pixels;
+  const UINT stride = static_cast<UINT>(shot.width * 4);
+  return SUCCEEDED(frame->SetPixelFormat(&format)) &&
+         SUCCEEDED(frame->WritePixels(shot.height, stride, stride * shot.height,
+                                      reinterpret_cast<BYTE*>(copy.data()))) &&
+         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+std::wstring ArtifactFolder() {
+  const std::wstring folder = ModuleFolder() + L"artifacts\\";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+void ClickAt(POINT screen) {
+  ::SetCursorPos(screen.x, screen.y);
+  INPUT inputs[2] = {};
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+  ::SendInput(1, &inputs[0], sizeof(INPUT));
+  ::Sleep(80);
+  ::SendInput(1, &inputs[1], sizeof(INPUT));
+}
+
+namespace {
+
+struct MessageBoxSearch {
+  DWORD processId;
+  const std::wstring* text;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMessageBox(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<MessageBoxSearch*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t className[16] = {};
+  ::GetClassNameW(hwnd, className, 16);
+  if (pid != search->processId || std::wstring(className) != L"#32770" ||
+      !::IsWindowVisible(hwnd)) {
+    return TRUE;
+  }
+  wchar_t text[512] = {};
+  ::GetDlgItemTextW(hwnd, 0xFFFF, text, 512);
+  if (*search->text == text) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForMessageBox(DWORD processId, const std::wstring& text, DWORD ms) {
+  const ULONGLONG end = ::GetTickCount64() + ms;
+  do {
+    MessageBoxSearch search{processId, &text, nullptr};
+    ::EnumWindows(&MatchMessageBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    ::Sleep(50);
+  } while (::GetTickCount64() < end);
+  return nullptr;
+}
+
+std::string HttpGet(const std::wstring& url) {
+  ScopedInternetHandle session(
+      ::InternetOpenW(L"qb-tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+  if (!session) return std::string();
+  ScopedInternetHandle request(
+      ::InternetOpenUrlW(session.Get(), url.c_str(), nullptr, 0,
+                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+  if (!request) return std::string();
+  std::string body;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::InternetReadFile(request.Get(), buffer, sizeof(buffer), &read) && read > 0) {
+    body.append(buffer, read);
+  }
+  return body;
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -62,3 +63,28 @@ inline bool operator==(const RECT& a, const RECT& b) {
 inline void PrintTo(const RECT& r, std::ostream* os) {
   *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
 }
+
+// A picture of part of the screen, 32-bit BGRA rows top-down.
+struct ScreenShot {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
+  bool operator==(const ScreenShot& o) const {
+    return width == o.width && height == o.height && pixels == o.pixels;
+  }
+};
+ScreenShot CaptureScreen(const RECT& area);
+// Writes the picture as a PNG (for test artifacts); false on failure.
+bool SavePng(const ScreenShot& shot, const std::wstring& path);
+// The folder for pictures a person should look at after a run, created on use.
+std::wstring ArtifactFolder();
+
+// A real click by the system's input queue, at a screen position.
+void ClickAt(POINT screen);
+
+// The visible message box of `processId` whose text is `text`; null if none
+// shows up within `ms`.
+HWND WaitForMessageBox(DWORD processId, const std::wstring& text, DWORD ms);
+
+// GET of a loopback address; the answer's body, empty on failure.
+std::string HttpGet(const std::wstring& url);

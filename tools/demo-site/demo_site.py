@@ -8,7 +8,8 @@ Two hosts, as an operator has them:
                  under /Jorva/kelmi/official/ (served from --publish DIR when given)
 
 Every request is printed as one line "REQUEST <port> <path+query>" on stdout (and
-appended to --log FILE), so tests can see what the client asked for. The server
+appended to --log FILE), so tests can see what the client asked for. Tests can
+ask for the next login page to be answered late with /_demo/hold?seconds=N. The server
 stops by itself after --lifetime seconds (default 3600) so nothing is left running.
 """
 import argparse
@@ -17,6 +18,7 @@ import os
 import sys
 import threading
 import time
+import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 PAGE = """<!DOCTYPE html>
@@ -87,7 +89,19 @@ class Handler(BaseHTTPRequestHandler):
         path = self.path.split("?", 1)[0]
         if self.server.server_port == opts.download_port:
             return self.download_host(path)
+        if path == "/_demo/hold":
+            # Tests: the next login page answers this many seconds late (at most 30),
+            # long enough to see what the client shows while it waits.
+            query = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query)
+            try:
+                opts.hold_login = min(max(float(query.get("seconds", ["0"])[0]), 0.0), 30.0)
+            except ValueError:
+                opts.hold_login = 0.0
+            return self.send(200, b"ok", "text/plain")
         if path in ("/kelmi", "/kelmi/", "/kelmi/account", "/kelmi/servers"):
+            hold, opts.hold_login = getattr(opts, "hold_login", 0.0), 0.0
+            if hold:
+                time.sleep(hold)
             return self.send(200, login_page(web))
         if path == "/game.html":
             return self.send(200, game_page(web))
