@@ -134,6 +134,17 @@ m.append("fill #c9a24a polygon %.1f,%.1f %.1f,%.1f %.1f,%.1f" %
 m.append("stroke #c9a24a stroke-width 1 line %.1f,%.1f %.1f,%.1f" % (cx - 6, cy - 180, cx - 6, cy - 140))
 m.append("stroke none")
 ridge(h * 0.86, 10, 18, "#061726", 13)
+# pines in front, thinning out towards the middle
+for tx, th in [(8, 120), (30, 150), (54, 96), (76, 70), (318, 64), (338, 104), (362, 140),
+               (384, 116)]:
+    base = h - 18
+    for k in range(4):
+        tw = th * (0.34 - k * 0.06)
+        ty = base - th * (0.25 + k * 0.22)
+        m.append("fill #030c16 polygon %.1f,%.1f %.1f,%.1f %.1f,%.1f" %
+                 (tx - tw, ty + th * 0.3, tx, ty - th * 0.12, tx + tw, ty + th * 0.3))
+    m.append("fill #030c16 rectangle %.1f,%.1f %.1f,%.1f" % (tx - 3, base - th * 0.2, tx + 3, h))
+m.append("fill #030c16 rectangle 0,%d %d,%d" % (h - 20, w, h))
 open(work + "/scene.mvg", "w").write("\n".join(m) + "\n")
 PY
 sw=$((sx1 - sx0)) sh=$((sy1 - sy0))
@@ -143,6 +154,8 @@ sw=$((sx1 - sx0)) sh=$((sy1 - sy0))
   -fill '#fff6dc' -draw "circle 112,118 112,150" \
   -fill '#e8dcbf70' -draw "circle 100,110 100,118" -draw "circle 124,132 124,137" \
   -draw "circle 118,101 118,104" \
+  \( -size ${sw}x${sh} xc:'#4fc3d000' -fill '#4fc3d040' -draw "ellipse 200,300 260,40 0,360" \
+     -blur 0x30 \) -compose over -composite \
   -draw "$(cat "$work/scene.mvg")" \
   \( -size ${sw}x${sh} xc:'#bfe3ee00' -fill '#bfe3ee1c' \
      -draw "ellipse 220,322 260,22 0,360" -draw "ellipse 110,380 200,18 0,360" \
@@ -174,7 +187,7 @@ emblem() {  # size colour-alpha target
     -channel A -evaluate multiply "$2" +channel "$t"
 }
 emblem 54 1 "$work/emblem.png"
-emblem 120 0.10 "$work/watermark.png"
+emblem 120 0.12 "$work/watermark.png"
 
 # The page area, seen before the page has arrived and around the status text.
 pw=$((fx1 - fx0 - 7)) ph=$((fy1 - fy0 - 7))
@@ -350,10 +363,11 @@ for t in "202 203 论坛" "211 212 官网" "213 214 充值" "215 216 客服" "21
   text_button "$cap" 1 "$out/$hv.png"
 done
 
-# Window buttons of the bars (27 or 28 wide, 27 high, at rows 1..27).
-window_button() {  # w glyph hover target
+# Window buttons of the bars (27 or 28 wide, 27 high): the game window puts
+# them at rows 1..27 of its bar, the QQ login window at rows 0..26.
+window_button() {  # w glyph hover target top-row
   local w=$1 cx=$(( $1 / 2 )) cy=13 ink="$gold_light" hot='#2a6a92'
-  bar_piece "$w" 27 1 "$work/wb.png"
+  bar_piece "$w" 27 "$5" "$work/wb.png"
   local g=()
   case $2 in
     tray) g=(-draw "line $((cx - 5)),$((cy - 5)) $((cx + 4)),$((cy + 4))"
@@ -379,11 +393,11 @@ window_button() {  # w glyph hover target
     -stroke "$ink" -strokewidth 1.6 "${g[@]}" "$work/w.png"
   save_rgb "$work/w.png" "$4"
 }
-for b in "184 185 27 tray" "186 187 28 close" "205 206 27 restore" "207 208 28 min" \
-         "209 210 27 max" "224 225 27 close"; do
-  read -r n hv w g <<<"$b"
-  window_button "$w" "$g" 0 "$out/$n.png"
-  window_button "$w" "$g" 1 "$out/$hv.png"
+for b in "184 185 27 tray 1" "186 187 28 close 1" "205 206 27 restore 1" "207 208 28 min 1" \
+         "209 210 27 max 1" "224 225 27 close 0"; do
+  read -r n hv w g top <<<"$b"
+  window_button "$w" "$g" 0 "$out/$n.png" "$top"
+  window_button "$w" "$g" 1 "$out/$hv.png" "$top"
 done
 
 # Game icon of the bar (24 x 24 at rows 2..25).
@@ -439,7 +453,7 @@ done
 
 # The game window's title bar at 1250 pixels, laid out as the window does.
 G=1250
-game=("${im[@]}" -size ${G}x160 xc:'#2b2f36' \( "$out/219.png" -resize "${G}x27!" \)
+game=("${im[@]}" -size "${G}x160" xc:'#2b2f36' \( "$out/219.png" -resize "${G}x27!" \)
       -geometry +0+0 -compose over -composite "$out/204.png" -geometry +5+2 -compose over -composite)
 for b in "186 $((G - 28)) 1" "205 $((G - 55)) 1" "207 $((G - 83)) 1" "184 $((G - 110)) 1" \
          "217 $((G - 168)) 5" "215 $((G - 211)) 5" "202 $((G - 254)) 5" "211 $((G - 297)) 5" \

@@ -207,4 +207,33 @@ TEST_F(ArtTest, BarsAndBordersStretchWithoutDistortion) {
   }
 }
 
+TEST_F(ArtTest, TitleBarButtonsContinueTheBarBehindThem) {
+  // Picture, bar it sits on, and the bar row its top row lies on: the game
+  // window puts its window buttons at row 1 and its icon at row 2, the QQ
+  // login window its close button at row 0.
+  struct OnBar {
+    UINT id;
+    UINT bar;
+    int top;
+  };
+  constexpr OnBar kOnBar[] = {
+      {184, 219, 1}, {185, 219, 1}, {186, 219, 1}, {187, 219, 1}, {205, 219, 1},
+      {206, 219, 1}, {207, 219, 1}, {208, 219, 1}, {209, 219, 1}, {210, 219, 1},
+      {204, 219, 2}, {224, 221, 0}, {225, 221, 0},
+  };
+  for (const OnBar& c : kOnBar) {
+    SCOPED_TRACE(testing::Message() << "picture " << c.id << " on " << c.bar);
+    CImage bar;
+    CImage image;
+    ASSERT_TRUE(Load(c.bar, bar));
+    ASSERT_TRUE(Load(c.id, image));
+    // The leftmost column is plain bar, row for row.
+    int unlike = 0;
+    for (int y = 0; y < image.GetHeight() && c.top + y < bar.GetHeight(); ++y) {
+      unlike += !SameColour(PixelAt(image, 0, y), PixelAt(bar, 0, c.top + y));
+    }
+    EXPECT_EQ(unlike, 0);
+  }
+}
+
 }  // namespace
