@@ -28,8 +28,13 @@ add_executable(QaBrisel WIN32 app/main.cpp res/QaBrisel.rc)
 target_link_libraries(QaBrisel PRIVATE qb_win)
 target_compile_options(QaBrisel PRIVATE ${QB_WARNINGS})
 target_link_options(QaBrisel PRIVATE -municode ${QB_STATIC_LINK} $<$<CONFIG:Release>:-s>)
+# The resource script is compiled again when any file it takes in changes. The
+# property belongs to this directory, so it holds for every target here that
+# compiles res/QaBrisel.rc (also qb_win_tests, cmake/WineTests.cmake).
+file(GLOB QB_ART_FILES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/art/*.png
+     ${CMAKE_CURRENT_SOURCE_DIR}/res/art/*.bmp)
 set_source_files_properties(res/QaBrisel.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/res/QaBrisel.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/QaBrisel.manifest")
+  OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/res/QaBrisel.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/QaBrisel.manifest;${QB_ART_FILES}")
 target_include_directories(QaBrisel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
 
 # GoogleTest, compiled from Debian's source package for this target.
