@@ -10,3 +10,10 @@ target_compile_options(qb_bench_browser PRIVATE ${QB_WARNINGS})
 target_link_libraries(qb_bench_browser PRIVATE qb_win ws2_32)
 target_link_options(qb_bench_browser PRIVATE -municode ${QB_STATIC_LINK})
 add_dependencies(qb_bench_browser qb_bench_bare_host)
+
+# Login window repaint against one BitBlt of the same size (bench/paint-bench.sh).
+add_executable(qb_bench_paint bench/paint_bench.cpp res/QaBrisel.rc)
+target_compile_options(qb_bench_paint PRIVATE ${QB_WARNINGS})
+target_include_directories(qb_bench_paint PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
+target_link_libraries(qb_bench_paint PRIVATE qb_win)
+target_link_options(qb_bench_paint PRIVATE -municode ${QB_STATIC_LINK})

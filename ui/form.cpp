@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "app/handles.h"
 
@@ -179,6 +180,8 @@ LRESULT CKVForm::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       OnLButtonDblClk(wParam, &point);
       return 0;
     case WM_MOUSEWHEEL:
+      // Screen coordinates: negative left of or above the primary monitor.
+      point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       ::ScreenToClient(GetHwnd(), &point);
       OnMouseWheel(wParam, &point);
       return 0;

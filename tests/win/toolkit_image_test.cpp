@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/com_ptr.h"
+#include "ui/button.h"
 #include "ui/image.h"
 #include "ui/image_control.h"
 #include "image_fixtures.h"
@@ -185,6 +186,107 @@ TEST_F(ToolkitImageTest, OpaqueNineSliceKeepsCornersAndStretchesTheMiddle) {
   for (const Case& c : cases) {
     EXPECT_EQ(PixelAt(canvas.image, c.x, c.y).b, c.blue) << "at " << c.x << "," << c.y;
   }
+}
+
+TEST_F(ToolkitImageTest, FramePictureSlicesOverTheWholeLoginWindow) {
+  // 29x30 picture with 5-pixel borders, each of the nine parts its own colour,
+  // drawn over 1024x700 in each of the three ways an image control copies.
+  auto partColour = [](int x, int y) {
+    const int column = x < 5 ? 0 : (x < 24 ? 1 : 2);
+    const int row = y < 5 ? 0 : (y < 25 ? 1 : 2);
+    return static_cast<std::uint8_t>(20 + 20 * (row * 3 + column));
+  };
+  const struct Mode {
+    const char* what;
+    bool blend, hasAlpha;
+    int bpp;
+  } modes[] = {{"opaque stretch copy", false, false, 24},
+               {"blend copy", true, true, 32},
+               {"colour-key copy", true, false, 24}};
+  for (const Mode& mode : modes) {
+    SCOPED_TRACE(mode.what);
+    CKVImage frame;
+    ASSERT_TRUE(frame.m_image.Create(29, 30, mode.bpp, mode.hasAlpha));
+    for (int y = 0; y < 30; ++y) {
+      for (int x = 0; x < 29; ++x) {
+        std::uint8_t* p = frame.m_image.GetPixelAddress(x, y);
+        p[0] = partColour(x, y);
+        p[1] = 7;
+        p[2] = 9;
+        if (mode.bpp == 32) p[3] = 255;
+      }
+    }
+    frame.m_blend = mode.blend;
+    frame.m_hasAlpha = mode.hasAlpha;
+    frame.m_slice = {5, 5, 5, 5};
+    frame.m_rect = {0, 0, 1024, 700};
+    Canvas canvas(1024, 700, kBackground);
+    {
+      CImageDc dc(canvas.image);
+      frame.Draw(dc.Get());
+      ::GdiFlush();
+    }
+    // Client point, and the picture point whose part it must show.
+    const struct Probe {
+      int x, y, px, py;
+    } probes[] = {{0, 0, 0, 0},       {4, 4, 0, 0},        {5, 4, 5, 0},       {1018, 0, 5, 0},
+                  {1019, 4, 24, 0},   {1023, 0, 24, 0},    {0, 5, 0, 5},       {4, 694, 0, 5},
+                  {5, 5, 5, 5},       {512, 350, 5, 5},    {1018, 694, 5, 5},  {1019, 5, 24, 5},
+                  {1023, 694, 24, 5}, {0, 695, 0, 25},     {4, 699, 0, 25},    {5, 695, 5, 25},
+                  {1018, 699, 5, 25}, {1019, 695, 24, 25}, {1023, 699, 24, 25}};
+    for (const Probe& p : probes) {
+      const Bgra got = PixelAt(canvas.image, p.x, p.y);
+      EXPECT_EQ((Bgra{got.b, got.g, got.r, 0}), (Bgra{partColour(p.px, p.py), 7, 9, 0}))
+          << "at " << p.x << "," << p.y;
+    }
+  }
+}
+
+TEST_F(ToolkitImageTest, WholeButtonPictureBlendsAtTwoFiftyFourSlicedOnesAtFull) {
+  // An opaque white picture over black: a constant alpha of 254 leaves 254.
+  const struct Case {
+    const char* what;
+    int bpp;
+    bool sliced;
+    std::uint8_t expected;
+  } cases[] = {{"RGBA, whole", 32, false, 254},
+               {"RGB PNG, whole", 24, false, 254},
+               {"RGBA, nine-sliced", 32, true, 255},
+               {"RGB PNG, nine-sliced", 24, true, 255}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CKVButton button;
+    ASSERT_TRUE(button.m_normal.Create(6, 6, c.bpp, c.bpp == 32));
+    Fill(button.m_normal, {255, 255, 255, 255});
+    button.m_current.AliasOf(button.m_normal);
+    button.m_hasAlpha = true;  // both came from PNG resources
+    if (c.sliced) button.m_slice = {2, 2, 2, 2};
+    button.m_rect = {0, 0, 12, 12};
+    Canvas canvas(12, 12, {0, 0, 0, 255});
+    {
+      CImageDc dc(canvas.image);
+      button.Draw(dc.Get());
+      ::GdiFlush();
+    }
+    for (const POINT at : {POINT{0, 0}, POINT{6, 6}, POINT{11, 11}}) {
+      const Bgra got = PixelAt(canvas.image, at.x, at.y);
+      EXPECT_EQ((Bgra{got.b, got.g, got.r, 0}), (Bgra{c.expected, c.expected, c.expected, 0}))
+          << "at " << at.x << "," << at.y;
+    }
+  }
+  // The image control always blends at full strength.
+  CKVImage image;
+  ASSERT_TRUE(image.m_image.Create(6, 6, 32, true));
+  Fill(image.m_image, {255, 255, 255, 255});
+  image.m_hasAlpha = true;
+  image.m_rect = {0, 0, 12, 12};
+  Canvas canvas(12, 12, {0, 0, 0, 255});
+  {
+    CImageDc dc(canvas.image);
+    image.Draw(dc.Get());
+    ::GdiFlush();
+  }
+  EXPECT_EQ(PixelAt(canvas.image, 6, 6).b, 255);
 }
 
 // A copy of a small program of ours with art resources added: "PNG" 170 (an
