@@ -12,7 +12,7 @@ set -euo pipefail
 need=(cmake ninja-build make g++ clang googletest libgtest-dev
       mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-      wine wine64 xvfb x11-utils xdotool imagemagick python3 clang libclang-rt-14-dev
+      wine wine64 xvfb x11-utils x11-xserver-utils xcompmgr xdotool imagemagick python3 clang libclang-rt-14-dev
       fonts-noto-cjk fonts-dejavu-core nsis)
 
 missing=()

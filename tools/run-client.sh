@@ -17,10 +17,11 @@ cmake --build --preset windows64 -j "$(nproc)" --target QaBrisel
 state="$root/build/run"
 mkdir -p "$state" "$root/artifacts"
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all
-site_pid=""; xvfb_pid=""
+site_pid=""; xvfb_pid=""; xcomp_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null || true
+  [ -n "$xcomp_pid" ] && kill "$xcomp_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -32,12 +33,14 @@ if [ -z "${DISPLAY:-}" ]; then
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -n1 "$state/display")"
+  xsetroot -solid '#4f5b66' 2>/dev/null || true
+  xcompmgr >/dev/null 2>&1 &  # layered windows show as on a composed desktop
+  xcomp_pid=$!
 fi
 
 if [ ! -d "$WINEPREFIX" ]; then
   echo "making the Wine prefix $WINEPREFIX"
-  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
-  wineserver -w
+  bash tools/wine-prefix.sh >/dev/null 2>&1
 fi
 
 python3 tools/demo-site/demo_site.py --lifetime 7200 &

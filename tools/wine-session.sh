@@ -31,6 +31,11 @@ start_display() {
     return 1
   fi
   echo ":$(head -n1 "$state/display.tmp")" >"$state/display"
+  # A compositing manager, as a Windows desktop composes: layered windows then
+  # show on screen (and in screen captures) as a player sees them.
+  DISPLAY=$(cat "$state/display") xsetroot -solid '#4f5b66' 2>/dev/null
+  DISPLAY=$(cat "$state/display") xcompmgr >"$state/xcompmgr.log" 2>&1 &
+  echo $! >"$state/xcompmgr.pid"
 }
 
 case "$cmd" in
@@ -39,10 +44,8 @@ case "$cmd" in
     rm -rf "$WINEPREFIX"
     start_display || exit 1
     export DISPLAY=$(cat "$state/display")
-    # No Mono or Gecko install prompts while the prefix is made.
-    WINEDLLOVERRIDES="mscoree,mshtml=" timeout -k 10 300 wineboot -i >"$state/wineboot.log" 2>&1
+    "$(dirname "$0")/wine-prefix.sh" >"$state/wineboot.log" 2>&1
     rc=$?
-    timeout 60 "$wineserver_bin" -w
     [ $rc -eq 0 ] || { cat "$state/wineboot.log" >&2; exit $rc; }
     echo "wine prefix $WINEPREFIX on display $DISPLAY"
     ;;
@@ -64,8 +67,10 @@ case "$cmd" in
     ;;
   teardown)
     timeout 30 "$wineserver_bin" -k 2>/dev/null
-    if [ -s "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null; fi
-    rm -f "$state/xvfb.pid" "$state/display" "$state/display.tmp"
+    for pid in xcompmgr xvfb; do
+      if [ -s "$state/$pid.pid" ]; then kill "$(cat "$state/$pid.pid")" 2>/dev/null; fi
+    done
+    rm -f "$state/xvfb.pid" "$state/xcompmgr.pid" "$state/display" "$state/display.tmp"
     ;;
   *)
     echo "unknown command $cmd" >&2; exit 2 ;;

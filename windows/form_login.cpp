@@ -122,6 +122,9 @@ void CFormLogin::Present(bool error) {
   ::SetWindowPos(hwnd, g_globalModule.topMost == 1 ? HWND_TOPMOST : HWND_TOP,
                  (work.right - client.right) / 2, (work.bottom - client.bottom) / 2, 0, 0, flags);
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
+  // Not every system keeps a colour-keyed window's pixels when it comes in
+  // from off screen without a redraw; paint it once where it now is.
+  ::InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void CFormLogin::OnWebNotify(unsigned id, std::uintptr_t, std::intptr_t) {
