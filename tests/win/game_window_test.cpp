@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/autorun.h"
+#include "app/build_config.h"
 #include "app/global_module.h"
 #include "app/handles.h"
 #include "app/messages.h"
@@ -224,6 +226,44 @@ TEST_F(GameWindowTest, ReturnToLoginAddressClosesTheWindowWithoutQuestion) {
     EXPECT_EQ(::IsWindow(hwnd_) != FALSE, c.open) << Narrow(c.url);
   }
   EXPECT_EQ(driver.Finish(), std::vector<std::wstring>{});
+}
+
+TEST_F(GameWindowTest, TextButtonsAndOutsideLinksOpenInTheBrowser) {
+  const std::wstring log = ModuleFolder() + L"game_window_browser.txt";
+  InstallRecorderBrowser(log);
+  const std::string site = "http://" + Narrow(QB_OPERATOR_WEB_HOST);
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    std::string page;
+  };
+  IDispatch* sink = form_.m_view.EventSinkDispatch();
+  auto clickOn = [&](CKVButton& b) {
+    return [&] { formtest::Click(hwnd_, formtest::CentreOf(formtest::RectOf(b))); };
+  };
+  const Case cases[] = {
+      {"recharge", clickOn(form_.m_rechargeButton), site + "/paym.html"},
+      {"official", clickOn(form_.m_officialButton), site + "/kelmi"},
+      {"forum", clickOn(form_.m_forumButton), site + "/kelmi"},
+      {"service", clickOn(form_.m_serviceButton), site + "/customer.html"},
+      {"download link in the page",
+       [&] { formtest::SendBeforeNavigate(sink, L"http://127.0.0.1:1/files/patch.exe"); },
+       "http://127.0.0.1:1/files/patch.exe"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ::DeleteFileW(log.c_str());
+    ModalDriver driver(::GetCurrentThreadId(), {});
+    c.act();
+    // The control may ask for the page on a later message.
+    formtest::Pump(10000, [&] { return !ReadFileBytes(log).empty(); });
+    const auto records = RecorderRecords(log, 1000);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].back(), c.page);
+    EXPECT_EQ(driver.Finish(), std::vector<std::wstring>{});
+    EXPECT_TRUE(::IsWindowVisible(hwnd_));
+  }
+  ::SetEnvironmentVariableW(L"QB_RECORDER_LOG", nullptr);
 }
 
 TEST_F(GameWindowTest, SettingsMenuCommandsAndTheAutoStartCheckMark) {

@@ -53,3 +53,11 @@ std::wstring ClientSettingsPath();
 
 // Reads a key of the client's settings file the way the system does.
 std::wstring SettingsValue(const wchar_t* section, const wchar_t* key);
+
+// Makes the recorder program (qb_recorder.exe) this prefix's web browser, by
+// every way OpenUrl could start one, and sends its records to `log`.
+void InstallRecorderBrowser(const std::wstring& log);
+
+// The recorder's records written to `log` within `ms`; each record is the
+// list of arguments the browser was started with (UTF-8).
+std::vector<std::vector<std::string>> RecorderRecords(const std::wstring& log, DWORD ms);
