@@ -282,7 +282,9 @@ bool CFormGame::ShowSettingsMenu() {
 
 void CFormGame::MinimizeToTray() {
   AddTrayIcon(::LoadIconW(g_globalModule.hInstance, MAKEINTRESOURCEW(151)));
-  ::ShowWindow(GetHwnd(), SW_HIDE);
+  // Without an icon nothing could show a hidden window again; the taskbar
+  // button keeps it reachable instead.
+  ::ShowWindow(GetHwnd(), m_trayIconAdded ? SW_HIDE : SW_MINIMIZE);
 }
 
 void CFormGame::AddTrayIcon(HICON icon) {

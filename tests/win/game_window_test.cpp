@@ -400,6 +400,20 @@ TEST_F(GameWindowTest, TrayIconHidesTheWindowAndBringsItBack) {
   EXPECT_FALSE(formtest::TrayIconExists(hwnd_, 156));
 }
 
+TEST_F(GameWindowTest, WithoutATrayIconTheWindowMinimisesToTheTaskbarInstead) {
+  // The notification area refuses the icon: one of that id is there already.
+  NOTIFYICONDATAW taken{};
+  taken.cbSize = sizeof(taken);
+  taken.hWnd = hwnd_;
+  taken.uID = 156;
+  ASSERT_TRUE(::Shell_NotifyIconW(NIM_ADD, &taken));
+
+  formtest::Click(hwnd_, formtest::CentreOf(formtest::RectOf(form_.m_trayButton)));
+  EXPECT_FALSE(form_.m_trayIconAdded);
+  EXPECT_TRUE(::IsWindowVisible(hwnd_)) << "a hidden window could never be brought back";
+  EXPECT_TRUE(::IsIconic(hwnd_));
+}
+
 TEST_F(GameWindowTest, CloseButtonAsksFirstAndSystemCloseDoesNot) {
   const std::wstring question = L"box 提示: 正在游戏中，确认退出？ [yes,no] default no";
   const POINT close = formtest::CentreOf(formtest::RectOf(form_.m_closeButton));
