@@ -165,6 +165,15 @@ class GameWindowTest : public ::testing::Test {
 };
 
 TEST_F(GameWindowTest, TitleBarLayoutAtTheRestoredWidthAndOverTheWorkArea) {
+  // A borderless top-level window with its own taskbar button, never top-most.
+  const LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  EXPECT_EQ(style & (WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX),
+            WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX);
+  EXPECT_EQ(style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+  EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(::GetWindow(hwnd_, GW_OWNER), nullptr);
+  EXPECT_TRUE(form_.m_view.m_blockNewWindows);
+
   ASSERT_TRUE(form_.Restore());
   RECT client{};
   ::GetClientRect(hwnd_, &client);
@@ -226,6 +235,15 @@ TEST_F(GameWindowTest, ReturnToLoginAddressClosesTheWindowWithoutQuestion) {
     EXPECT_EQ(::IsWindow(hwnd_) != FALSE, c.open) << Narrow(c.url);
   }
   EXPECT_EQ(driver.Finish(), std::vector<std::wstring>{});
+}
+
+TEST_F(GameWindowTest, ReturnToLoginFromARealNavigationOfTheControl) {
+  // The control itself raises the event; the window and the view go while
+  // the control is still inside it.
+  ASSERT_TRUE(form_.m_view.Navigate(L"http://127.0.0.1:1/game?wd_returnlogin=1"));
+  formtest::Pump(8000, [&] { return !::IsWindow(hwnd_); });
+  EXPECT_FALSE(::IsWindow(hwnd_));
+  formtest::Pump(500);  // whatever the control still has queued runs without its window
 }
 
 TEST_F(GameWindowTest, TextButtonsAndOutsideLinksOpenInTheBrowser) {
