@@ -183,25 +183,27 @@ inline bool TrayIconExists(HWND hwnd, UINT id) {
   return ::Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
+struct WindowSearch {
+  DWORD thread;
+  const wchar_t* className;
+  std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK CollectThreadWindow(HWND hwnd, LPARAM lParam) {
+  auto* s = reinterpret_cast<WindowSearch*>(lParam);
+  wchar_t name[64] = {};
+  ::GetClassNameW(hwnd, name, 64);
+  if (::GetWindowThreadProcessId(hwnd, nullptr) == s->thread && ::IsWindowVisible(hwnd) &&
+      wcscmp(name, s->className) == 0) {
+    s->found.push_back(hwnd);
+  }
+  return TRUE;
+}
+
 // Visible top-level windows of class `className` that belong to `thread`.
 inline std::vector<HWND> ThreadWindows(DWORD thread, const wchar_t* className) {
-  struct Search {
-    DWORD thread;
-    const wchar_t* className;
-    std::vector<HWND> found;
-  } search{thread, className, {}};
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        wchar_t name[64] = {};
-        ::GetClassNameW(hwnd, name, 64);
-        if (::GetWindowThreadProcessId(hwnd, nullptr) == s->thread && ::IsWindowVisible(hwnd) &&
-            wcscmp(name, s->className) == 0) {
-          s->found.push_back(hwnd);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{thread, className, {}};
+  ::EnumWindows(CollectThreadWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -209,7 +211,7 @@ inline std::vector<HWND> ThreadWindows(DWORD thread, const wchar_t* className) {
 // one step after another, and records what each showed:
 //   menu:  "menu 刷新|清理缓存|开机启动✓ at (x,y)"
 //   box:   "box 提示: 缓存清理完毕！ [ok] default ok"
-// Each step waits at most `kStepMs`. After the last step (or a step that found
+// Each step waits at most `kStepMs` (10 s). After the last step (or a step that found
 // nothing) it dismisses whatever else opens, recording it as "unexpected ...",
 // until Finish, so a wrong path never leaves the test stuck in a modal loop.
 class ModalDriver {
@@ -234,7 +236,7 @@ class ModalDriver {
   }
 
  private:
-  static constexpr DWORD kStepMs = 5000;
+  static constexpr DWORD kStepMs = 10000;
 
   void Record(std::wstring text) {
     std::lock_guard<std::mutex> lock(mutex_);
