@@ -48,7 +48,11 @@ function(qb_add_wine_test name target seconds)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${seconds} RESOURCE_LOCK wine)
 endfunction()
 
-qb_add_wine_test(win_unit qb_win_tests 300)
+# The application windows' tests answer modal menus and message boxes and
+# wait for the tray, which takes a while: they run as a test of their own.
+set(QB_WINDOW_TESTS "GameWindow*:QQLogin*")
+qb_add_wine_test(win_unit qb_win_tests 300 --gtest_filter=-${QB_WINDOW_TESTS})
+qb_add_wine_test(win_unit_windows qb_win_tests 300 --gtest_filter=${QB_WINDOW_TESTS})
 qb_add_wine_test(win_blackbox qb_blackbox_tests 600)
 
 # The loopback HTTP server the download tests talk to (port 18931).

@@ -80,6 +80,9 @@ bool CFormGame::Initialize(const wchar_t* url) {
   m_titleLabel.m_hwndHost = hwnd;
   m_titleLabel.SetText(L"Ostrevane", true);
   m_titleLabel.SetColor(0x0000FFFF, true);
+  // Drawing sizes the label to its text; a long page title must not reach
+  // over the text buttons, which would then start a drag instead.
+  m_titleLabel.SetAutoWidth(true, 300);
   AddControl(&m_titleLabel);
 
   const RECT initial{308, 170, 910, 547};
@@ -244,8 +247,10 @@ LRESULT CFormGame::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 BOOL CFormGame::PreTranslateMessage(MSG* msg) {
   const bool keyboard = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
   const bool mouse = msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST;
-  return keyboard || mouse ? m_view.PreTranslateMessage(msg) : FALSE;
+  return keyboard || mouse ? ForwardToBrowser(msg) : FALSE;
 }
+
+BOOL CFormGame::ForwardToBrowser(MSG* msg) { return m_view.PreTranslateMessage(msg); }
 
 bool CFormGame::ShowSettingsMenu() {
   const HMENU popup = LoadPopup(149);
@@ -277,7 +282,9 @@ bool CFormGame::ShowSettingsMenu() {
 
 void CFormGame::MinimizeToTray() {
   AddTrayIcon(::LoadIconW(g_globalModule.hInstance, MAKEINTRESOURCEW(151)));
-  ::ShowWindow(GetHwnd(), SW_HIDE);
+  // Without an icon nothing could show a hidden window again; the taskbar
+  // button keeps it reachable instead.
+  ::ShowWindow(GetHwnd(), m_trayIconAdded ? SW_HIDE : SW_MINIMIZE);
 }
 
 void CFormGame::AddTrayIcon(HICON icon) {

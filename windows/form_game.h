@@ -58,6 +58,10 @@ class CFormGame : public CKVForm {
   bool m_trayIconAdded = false;
   bool m_maximized = false;
 
+ protected:
+  // The browser's accelerator translation, where the keyboard filter sends keys.
+  virtual BOOL ForwardToBrowser(MSG* msg);
+
  private:
   bool IsTitleBar(const CKVBaseControl* control) const;
   void DeleteTrayIcon();

@@ -110,5 +110,7 @@ BOOL CFormQQLogin::PreTranslateMessage(MSG* msg) {
   if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
   const bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
   if (!ForwardsKeyToBrowser(msg->message, static_cast<unsigned>(msg->wParam), ctrl)) return FALSE;
-  return m_view.PreTranslateMessage(msg);
+  return ForwardToBrowser(msg);
 }
+
+BOOL CFormQQLogin::ForwardToBrowser(MSG* msg) { return m_view.PreTranslateMessage(msg); }

@@ -33,4 +33,8 @@ class CFormQQLogin : public CKVForm {
   CKVButton m_closeButton;
   CKVLabel m_titleLabel;
   CBrowserView m_view;
+
+ protected:
+  // The browser's accelerator translation, where the keyboard filter sends keys.
+  virtual BOOL ForwardToBrowser(MSG* msg);
 };

@@ -290,3 +290,71 @@ std::string HttpGet(const std::wstring& url) {
   }
   return body;
 }
+
+namespace {
+
+void SetRegText(HKEY root, const std::wstring& path, const wchar_t* name,
+                const std::wstring& value) {
+  ScopedRegKey key;
+  if (::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                        nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  ::RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+}  // namespace
+
+void InstallRecorderBrowser(const std::wstring& log) {
+  ::SetEnvironmentVariableW(L"QB_RECORDER_LOG", log.c_str());
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  const std::wstring recorder = ModuleFolder() + L"qb_recorder.exe";
+  wchar_t windowsDir[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windowsDir, MAX_PATH);
+  wchar_t programFiles[MAX_PATH] = {};
+  ::ExpandEnvironmentStringsW(L"%ProgramFiles%", programFiles, MAX_PATH);
+  for (const std::wstring& browser :
+       {std::wstring(windowsDir) + L"\\system32\\iexplore.exe",
+        std::wstring(programFiles) + L"\\Internet Explorer\\iexplore.exe"}) {
+    ::CopyFileW(recorder.c_str(), browser.c_str(), FALSE);
+  }
+  // Wine would otherwise load its own browser in place of the file.
+  SetRegText(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", L"iexplore.exe", L"native");
+  SetRegText(HKEY_LOCAL_MACHINE,
+             L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe", nullptr,
+             recorder);
+  for (const wchar_t* scheme : {L"http", L"https", L"mailto", L"file"}) {
+    SetRegText(HKEY_CURRENT_USER,
+               std::wstring(L"Software\\Classes\\") + scheme + L"\\shell\\open\\command", nullptr,
+               L"\"" + recorder + L"\" --handler \"%1\"");
+  }
+}
+
+std::vector<std::vector<std::string>> RecorderRecords(const std::wstring& log, DWORD ms) {
+  const ULONGLONG deadline = ::GetTickCount64() + ms;
+  std::string text;
+  do {
+    text = ReadFileBytes(log);
+    if (!text.empty()) break;
+    ::Sleep(50);
+  } while (::GetTickCount64() < deadline);
+  ::Sleep(200);  // a second start would land by now
+  text = ReadFileBytes(log);
+  std::vector<std::vector<std::string>> records(1);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t end = text.find('\n', pos);
+    const std::string line = text.substr(pos, end - pos);
+    pos = end == std::string::npos ? text.size() : end + 1;
+    if (line == "--end--") {
+      records.emplace_back();
+    } else {
+      records.back().push_back(line);
+    }
+  }
+  records.pop_back();
+  return records;
+}

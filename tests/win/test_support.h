@@ -88,3 +88,11 @@ HWND WaitForMessageBox(DWORD processId, const std::wstring& text, DWORD ms);
 
 // GET of a loopback address; the answer's body, empty on failure.
 std::string HttpGet(const std::wstring& url);
+
+// Makes the recorder program (qb_recorder.exe) this prefix's web browser, by
+// every way OpenUrl could start one, and sends its records to `log`.
+void InstallRecorderBrowser(const std::wstring& log);
+
+// The recorder's records written to `log` within `ms`; each record is the
+// list of arguments the browser was started with (UTF-8).
+std::vector<std::vector<std::string>> RecorderRecords(const std::wstring& log, DWORD ms);
