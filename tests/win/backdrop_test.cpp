@@ -1,6 +1,6 @@
 // The backdrop window: its picture premultiplied with rounding onto a
 // transparent surface, its styles, where it is shown, the login window
-// following its moves, and the drag.
+// following its moves, and the drag (recorded, not started).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,35 +9,11 @@
 #include <vector>
 
 #include "app/global_module.h"
+#include "form_test_support.h"
 #include "image_fixtures.h"
 #include "windows/form_back.h"
 
 namespace {
-
-constexpr wchar_t kClassName[] = L"QbBackdropTest";
-
-// Records the system commands the backdrop sends itself instead of entering the
-// system's modal move loop.
-class RecordingBack : public CFormBack {
- public:
-  LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_SYSCOMMAND) {
-      sysCommands.push_back(wParam);
-      return 0;
-    }
-    return CFormBack::HandleMessage(hwnd, message, wParam, lParam);
-  }
-  std::vector<WPARAM> sysCommands;
-};
-
-RecordingBack* g_back = nullptr;
-
-LRESULT CALLBACK BackProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (g_back != nullptr && g_back->GetHwnd() == hwnd) {
-    return g_back->HandleMessage(hwnd, message, wParam, lParam);
-  }
-  return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 std::vector<std::uint8_t> Png(int width, int height, const std::vector<std::uint8_t>& pixels,
                               bool alpha) {
@@ -66,39 +42,27 @@ std::vector<Bgra> Render(const std::vector<std::uint8_t>& resource, int width) {
 class BackdropTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_GLOBALCLASS;  // found whichever module creates the window
-    wc.lpfnWndProc = BackProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClassName;
-    ::RegisterClassExW(&wc);
-    savedInstance_ = g_globalModule.hInstance;
-    std::wmemcpy(savedClass_, g_globalModule.windowClass, 100);
-    std::wcsncpy(g_globalModule.windowClass, kClassName, 99);
+    formtest::FormRoute::Form() = &back_;
     savedTopMost_ = g_globalModule.topMost;
-    login_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"login", WS_POPUP, 0, 0, 100, 100,
-                               nullptr, nullptr, wc.hInstance, nullptr);
+    login_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"login", WS_POPUP, 0, 0, 100, 100,
+                               nullptr, nullptr, nullptr, nullptr);
     g_globalModule.loginForm.m_hwnd = login_;
   }
   void TearDown() override {
     if (back_.GetHwnd() != nullptr) ::DestroyWindow(back_.GetHwnd());
-    g_back = nullptr;
     g_globalModule.loginForm.m_hwnd = nullptr;
     ::DestroyWindow(login_);
-    g_globalModule.hInstance = savedInstance_;
-    std::wmemcpy(g_globalModule.windowClass, savedClass_, 100);
     g_globalModule.topMost = savedTopMost_;
   }
 
-  // Start-up's steps: the 1024 x 700 rectangle, then Initialize.
+  // Start-up's steps: the 1024 x 700 rectangle, then Initialize, here with the
+  // pictures of `resources`.
   void Initialize(HINSTANCE resources) {
     g_globalModule.hInstance = resources;
-    g_back = &back_;
     const RECT frame{0, 0, 1024, 700};
     back_.SetRect(&frame);
     ASSERT_TRUE(back_.Initialize());
-    g_globalModule.hInstance = savedInstance_;
+    g_globalModule.hInstance = ::GetModuleHandleW(nullptr);
   }
 
   RECT WindowRect(HWND hwnd) {
@@ -107,10 +71,9 @@ class BackdropTest : public ::testing::Test {
     return r;
   }
 
-  RecordingBack back_;
+  formtest::ModuleForForms module_;
+  CFormBack back_;
   HWND login_ = nullptr;
-  HINSTANCE savedInstance_ = nullptr;
-  wchar_t savedClass_[100] = {};
   int savedTopMost_ = 0;
 };
 
@@ -188,7 +151,7 @@ TEST_F(BackdropTest, PressAnywhereStartsTheSystemDrag) {
   for (LPARAM at : {MAKELPARAM(5, 5), MAKELPARAM(512, 350), MAKELPARAM(1023, 699)}) {
     ::SendMessageW(back_.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   }
-  EXPECT_EQ(back_.sysCommands, (std::vector<WPARAM>(3, SC_MOVE | HTCAPTION)));
+  EXPECT_EQ(formtest::FormRoute::Drags(), (std::vector<WPARAM>(3, SC_MOVE | HTCAPTION)));
 }
 
 }  // namespace

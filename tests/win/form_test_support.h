@@ -67,7 +67,8 @@ struct FormRoute {
     static const wchar_t kName[] = L"QbFormUnderTest";
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    // Global: found whichever module a test names as the forms' instance.
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLASS;
     wc.lpfnWndProc = Proc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -76,6 +77,74 @@ struct FormRoute {
     return kName;
   }
 };
+
+// For its lifetime, forms made through the global module use the test's window
+// class, this module's resources and the client's title; the old values come
+// back afterwards.
+class ModuleForForms {
+ public:
+  ModuleForForms() {
+    wcscpy_s(savedClass_, g_globalModule.windowClass);
+    wcscpy_s(savedTitle_, g_globalModule.title);
+    g_globalModule.hInstance = ::GetModuleHandleW(nullptr);
+    wcscpy_s(g_globalModule.windowClass, FormRoute::RegisterClassOnce());
+    wcscpy_s(g_globalModule.title, L"Ostrevane");
+    FormRoute::Drags().clear();
+  }
+  ~ModuleForForms() {
+    FormRoute::Form() = nullptr;
+    g_globalModule.hInstance = savedInstance_;
+    wcscpy_s(g_globalModule.windowClass, savedClass_);
+    wcscpy_s(g_globalModule.title, savedTitle_);
+  }
+  ModuleForForms(const ModuleForForms&) = delete;
+  ModuleForForms& operator=(const ModuleForForms&) = delete;
+
+ private:
+  HINSTANCE savedInstance_ = g_globalModule.hInstance;
+  wchar_t savedClass_[100] = {};
+  wchar_t savedTitle_[100] = {};
+};
+
+inline RECT WorkArea() {
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+inline std::string Text(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
+}
+
+struct NamedControl {
+  const char* name;
+  CKVBaseControl* control;
+};
+
+// A window's layout, one line each: the controls, the title label (which
+// narrows to its text when drawn, so only its right-hand limit shows) and the
+// browser view in the form's client coordinates.
+inline std::vector<std::string> LayoutTable(HWND form, const std::vector<NamedControl>& controls,
+                                            CKVBaseControl& title, int titleLimit, HWND view) {
+  std::vector<std::string> table;
+  for (const NamedControl& c : controls) {
+    RECT r{};
+    c.control->GetRect(&r);
+    table.push_back(std::string(c.name) + " " + Text(r));
+  }
+  RECT t{};
+  title.GetRect(&t);
+  const std::string limit = ",<=" + std::to_string(titleLimit) + ",";
+  table.push_back("title " + std::to_string(t.left) + "," + std::to_string(t.top) +
+                  (t.right > t.left && t.right <= titleLimit ? limit : ",WIDE,") +
+                  std::to_string(t.bottom));
+  RECT v{};
+  ::GetWindowRect(view, &v);
+  ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&v), 2);
+  table.push_back(std::string("view ") + Text(v) + (::IsWindowVisible(view) ? "" : " hidden"));
+  return table;
+}
 
 // Stand-ins for pictures the program's resources do not carry (yet): tests
 // look at which picture shows, never at its pixels.

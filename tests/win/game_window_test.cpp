@@ -24,29 +24,14 @@ using formtest::ModalDriver;
 
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-RECT WorkArea() {
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  return work;
-}
-
-std::string Text(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom);
-}
+using formtest::Text;
+using formtest::WorkArea;
 
 class GameWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
-    savedInstance_ = g_globalModule.hInstance;
-    wcscpy_s(savedClass_, g_globalModule.windowClass);
-    wcscpy_s(savedTitle_, g_globalModule.title);
-    g_globalModule.hInstance = ::GetModuleHandleW(nullptr);
-    wcscpy_s(g_globalModule.windowClass, formtest::FormRoute::RegisterClassOnce());
-    wcscpy_s(g_globalModule.title, L"Ostrevane");
     formtest::FormRoute::Form() = &form_;
-    formtest::FormRoute::Drags().clear();
 
     // As the client opens it: 1250 x 700, built, then spread over the work area.
     const RECT frame{0, 0, 1250, 700};
@@ -75,10 +60,6 @@ class GameWindowTest : public ::testing::Test {
     }
     if (::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
     formtest::Pump(100);
-    formtest::FormRoute::Form() = nullptr;
-    g_globalModule.hInstance = savedInstance_;
-    wcscpy_s(g_globalModule.windowClass, savedClass_);
-    wcscpy_s(g_globalModule.title, savedTitle_);
     ::OleUninitialize();
   }
 
@@ -90,32 +71,19 @@ class GameWindowTest : public ::testing::Test {
   // The title-bar controls and the view, one line each. The title label
   // narrows to its text when drawn, so only its limit is shown.
   std::vector<std::string> LayoutTable() {
-    const std::pair<const char*, CKVBaseControl*> controls[] = {
-        {"background", &form_.m_background},
-        {"close", &form_.m_closeButton},
-        {"restore", &form_.m_restoreButton},
-        {"minimize", &form_.m_minimizeButton},
-        {"tray", &form_.m_trayButton},
-        {"settings", &form_.m_settingsButton},
-        {"service", &form_.m_serviceButton},
-        {"forum", &form_.m_forumButton},
-        {"official", &form_.m_officialButton},
-        {"recharge", &form_.m_rechargeButton},
-        {"icon", &form_.m_icon}};
-    std::vector<std::string> table;
-    for (const auto& [name, control] : controls) {
-      table.push_back(std::string(name) + " " + Text(formtest::RectOf(*control)));
-    }
-    const RECT title = formtest::RectOf(form_.m_titleLabel);
-    table.push_back("title " + std::to_string(title.left) + "," + std::to_string(title.top) +
-                    (title.right > title.left && title.right <= 339 ? ",<=339," : ",WIDE,") +
-                    std::to_string(title.bottom));
-    RECT view{};
-    ::GetWindowRect(form_.m_view.GetHwnd(), &view);
-    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&view), 2);
-    table.push_back(std::string("view ") + Text(view) +
-                    (::IsWindowVisible(form_.m_view.GetHwnd()) ? "" : " hidden"));
-    return table;
+    return formtest::LayoutTable(hwnd_,
+                                 {{"background", &form_.m_background},
+                                  {"close", &form_.m_closeButton},
+                                  {"restore", &form_.m_restoreButton},
+                                  {"minimize", &form_.m_minimizeButton},
+                                  {"tray", &form_.m_trayButton},
+                                  {"settings", &form_.m_settingsButton},
+                                  {"service", &form_.m_serviceButton},
+                                  {"forum", &form_.m_forumButton},
+                                  {"official", &form_.m_officialButton},
+                                  {"recharge", &form_.m_rechargeButton},
+                                  {"icon", &form_.m_icon}},
+                                 form_.m_titleLabel, 339, form_.m_view.GetHwnd());
   }
 
   static std::vector<std::string> ExpectedTable(int w, int h) {
@@ -157,9 +125,7 @@ class GameWindowTest : public ::testing::Test {
 
   POINT TitleBarPoint() { return POINT{600, 12}; }  // background only, at every width here
 
-  HINSTANCE savedInstance_ = nullptr;
-  wchar_t savedClass_[100] = {};
-  wchar_t savedTitle_[100] = {};
+  formtest::ModuleForForms module_;
   CFormGame form_;
   HWND hwnd_ = nullptr;
 };

@@ -16,29 +16,14 @@ namespace {
 
 using formtest::ModalDriver;
 
-RECT WorkArea() {
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  return work;
-}
-
-std::string Text(const RECT& r) {
-  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom);
-}
+using formtest::Text;
+using formtest::WorkArea;
 
 class QQLoginWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr)));
-    savedInstance_ = g_globalModule.hInstance;
-    wcscpy_s(savedClass_, g_globalModule.windowClass);
-    wcscpy_s(savedTitle_, g_globalModule.title);
-    g_globalModule.hInstance = ::GetModuleHandleW(nullptr);
-    wcscpy_s(g_globalModule.windowClass, formtest::FormRoute::RegisterClassOnce());
-    wcscpy_s(g_globalModule.title, L"Ostrevane");
     formtest::FormRoute::Form() = &form_;
-    formtest::FormRoute::Drags().clear();
 
     // As the client opens it: 880 x 420, built on the OAuth address, centred.
     const RECT frame{0, 0, 880, 420};
@@ -55,40 +40,22 @@ class QQLoginWindowTest : public ::testing::Test {
   void TearDown() override {
     if (::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
     formtest::Pump(100);
-    formtest::FormRoute::Form() = nullptr;
-    g_globalModule.hInstance = savedInstance_;
-    wcscpy_s(g_globalModule.windowClass, savedClass_);
-    wcscpy_s(g_globalModule.title, savedTitle_);
     ::OleUninitialize();
   }
 
   // The controls and the view, one line each; the title label narrows to its
   // text when drawn, so only its limit is shown.
   std::vector<std::string> LayoutTable() {
-    const std::pair<const char*, CKVBaseControl*> controls[] = {{"background", &form_.m_background},
-                                                                {"left", &form_.m_leftBorder},
-                                                                {"right", &form_.m_rightBorder},
-                                                                {"bottom", &form_.m_bottomBorder},
-                                                                {"close", &form_.m_closeButton}};
-    std::vector<std::string> table;
-    for (const auto& [name, control] : controls) {
-      table.push_back(std::string(name) + " " + Text(formtest::RectOf(*control)));
-    }
-    const RECT title = formtest::RectOf(form_.m_titleLabel);
-    table.push_back("title " + std::to_string(title.left) + "," + std::to_string(title.top) +
-                    (title.right > title.left && title.right <= 205 ? ",<=205," : ",WIDE,") +
-                    std::to_string(title.bottom));
-    RECT view{};
-    ::GetWindowRect(form_.m_view.GetHwnd(), &view);
-    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&view), 2);
-    table.push_back(std::string("view ") + Text(view) +
-                    (::IsWindowVisible(form_.m_view.GetHwnd()) ? "" : " hidden"));
-    return table;
+    return formtest::LayoutTable(hwnd_,
+                                 {{"background", &form_.m_background},
+                                  {"left", &form_.m_leftBorder},
+                                  {"right", &form_.m_rightBorder},
+                                  {"bottom", &form_.m_bottomBorder},
+                                  {"close", &form_.m_closeButton}},
+                                 form_.m_titleLabel, 205, form_.m_view.GetHwnd());
   }
 
-  HINSTANCE savedInstance_ = nullptr;
-  wchar_t savedClass_[100] = {};
-  wchar_t savedTitle_[100] = {};
+  formtest::ModuleForForms module_;
   CFormQQLogin form_;
   HWND hwnd_ = nullptr;
 };
