@@ -42,5 +42,8 @@ run_ctest native
 run_ctest windows
 run_ctest windows64
 
+echo "== fuzz (short run; FUZZ_SECONDS=600 bash tools/fuzz.sh for a longer one)"
+if FUZZ_SECONDS=5 bash tools/fuzz.sh >/dev/null 2>&1; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 echo "all presets: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
