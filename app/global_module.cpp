@@ -8,8 +8,12 @@
 #include "app/settings.h"
 #include "app/switches.h"
 #include "net/http_downloader.h"
+#include "windows/form_game.h"
+#include "windows/form_qqlogin.h"
 
-std::wstring DefaultLoginUrl() { return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi"; }
+std::wstring DefaultLoginUrl() {
+  return std::wstring(L"http://") + QB_OPERATOR_WEB_HOST + L"/kelmi";
+}
 
 std::wstring DefaultVersionCheckUrl() {
   return std::wstring(L"http://") + QB_OPERATOR_DOWNLOAD_HOST + L"/Jorva/kelmi/official/app.ini";
@@ -33,6 +37,33 @@ CGlobalModule::~CGlobalModule() {
   }
 }
 
+CFormGame* CGlobalModule::NewGameForm() {
+  auto form = std::make_unique<CFormGame>();
+  gameForm = form.get();
+  ownedForms_.push_back(std::move(form));
+  return gameForm;
+}
+
+CFormQQLogin* CGlobalModule::NewQQLoginForm() {
+  auto form = std::make_unique<CFormQQLogin>();
+  qqLoginForm = form.get();
+  ownedForms_.push_back(std::move(form));
+  return qqLoginForm;
+}
+
+void CGlobalModule::ReleaseFinishedForms() {
+  for (auto it = ownedForms_.begin(); it != ownedForms_.end();) {
+    CKVForm* form = it->get();
+    const bool reachable =
+        form == static_cast<CKVForm*>(gameForm) || form == static_cast<CKVForm*>(qqLoginForm);
+    if (!reachable && !::IsWindow(form->GetHwnd())) {
+      it = ownedForms_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 void CGlobalModule::LoadSettings() {
   runCount = 0;
   loginUrl = DefaultLoginUrl();
@@ -52,9 +83,16 @@ void CGlobalModule::LoadSettings() {
 
 BOOL CGlobalModule::PreTranslateMessage(MSG* msg) {
   const HWND foreground = ::GetForegroundWindow();
-  // The QQ login and game windows join this filter with the application windows.
+  if (qqLoginForm != nullptr && qqLoginForm->GetHwnd() == foreground &&
+      qqLoginForm->PreTranslateMessage(msg)) {
+    return TRUE;
+  }
   const HWND login = loginForm.GetHwnd();
   if (::IsWindowVisible(login) && login == foreground && loginForm.PreTranslateMessage(msg)) {
+    return TRUE;
+  }
+  if (gameForm != nullptr && gameForm->GetHwnd() == foreground &&
+      gameForm->PreTranslateMessage(msg)) {
     return TRUE;
   }
   return FALSE;

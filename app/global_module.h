@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/message_loop.h"
 #include "windows/form_back.h"
@@ -25,6 +27,16 @@ class CGlobalModule : public CMessageFilter {
 
   // Offers the message to the form whose window is in the foreground.
   BOOL PreTranslateMessage(MSG* msg) override;
+
+  // Makes a new game (QQ login) window object, points gameForm (qqLoginForm)
+  // at it and keeps it until it can be released.
+  CFormGame* NewGameForm();
+  CFormQQLogin* NewQQLoginForm();
+
+  // Frees the window objects made on demand that nothing can reach any more:
+  // their windows are gone and gameForm / qqLoginForm point elsewhere.
+  void ReleaseFinishedForms();
+  size_t OwnedFormCount() const { return ownedForms_.size(); }
 
   HINSTANCE hInstance = nullptr;
   wchar_t title[100] = {};
@@ -47,6 +59,8 @@ class CGlobalModule : public CMessageFilter {
 
  private:
   void LoadSettings();
+
+  std::vector<std::unique_ptr<CKVForm>> ownedForms_;
 };
 
 extern CGlobalModule g_globalModule;

@@ -76,6 +76,15 @@ using ScopedBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using ScopedBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using ScopedRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
 
+// Global memory blocks from GlobalAlloc.
+struct GlobalMemoryTraits {
+  using Type = HGLOBAL;
+  static Type Invalid() noexcept { return nullptr; }
+  static bool IsValid(Type h) noexcept { return h != nullptr; }
+  static void Close(Type h) noexcept { ::GlobalFree(h); }
+};
+using ScopedGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
+
 // Memory DCs from CreateCompatibleDC.
 struct MemoryDcTraits {
   using Type = HDC;

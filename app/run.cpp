@@ -9,6 +9,8 @@
 #include "app/message_loop.h"
 #include "app/messages.h"
 #include "app/switches.h"
+#include "windows/form_game.h"
+#include "windows/form_qqlogin.h"
 
 namespace {
 
@@ -93,21 +95,81 @@ void ShowOffScreen(CKVForm& form) {
 void ShowDesktop() {
   ScopedComInit com;
   ComPtr<IShellDispatch4> shell;
-  if (SUCCEEDED(::CoCreateInstance(CLSID_Shell, nullptr,
-                                   CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER |
-                                       CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
-                                   IID_IShellDispatch4, shell.ReceiveVoid()))) {
+  if (SUCCEEDED(::CoCreateInstance(
+          CLSID_Shell, nullptr,
+          CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+          IID_IShellDispatch4, shell.ReceiveVoid()))) {
     shell->ToggleDesktop();
   }
 }
 
+namespace {
+
+void EnterGame() {
+  g_globalModule.ReleaseFinishedForms();
+  CFormGame* game = g_globalModule.NewGameForm();
+  const RECT frame{0, 0, 1250, 700};
+  game->SetRect(&frame);
+  const std::wstring url = g_globalModule.loginForm.GetEnterGameUrl();
+  game->Initialize(url.c_str());
+  game->Maximize();
+  ::ShowWindow(g_globalModule.loginForm.GetHwnd(), SW_HIDE);
+  ::ShowWindow(g_globalModule.backForm.GetHwnd(), SW_HIDE);
+}
+
+void OpenQQLogin() {
+  g_globalModule.ReleaseFinishedForms();
+  CFormQQLogin* qq = g_globalModule.NewQQLoginForm();
+  const RECT frame{0, 0, 880, 420};
+  qq->SetRect(&frame);
+  const std::wstring url = g_globalModule.loginForm.GetQQLoginUrl();
+  qq->Initialize(url.c_str());
+  qq->CenterAndShow();
+}
+
+void ReturnToLogin() {
+  g_globalModule.gameForm = nullptr;
+  g_globalModule.loginForm.ReturnFromGame();
+  const HWND back = g_globalModule.backForm.GetHwnd();
+  const HWND login = g_globalModule.loginForm.GetHwnd();
+  ::SetWindowPos(back, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  ::ShowWindow(back, SW_SHOWNA);
+  ::ShowWindow(login, SW_SHOWNA);
+  ::SetForegroundWindow(login);
+  g_globalModule.loginForm.RedrawControls(false);
+  // The game window object is freed once this destruction has run its course.
+  ::PostMessageW(login, WM_RELEASEFORMS, 0, 0);
+}
+
+}  // namespace
+
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  // The game and QQ login windows join this routing with the application windows.
+  if (message == WM_ENTERGAME) {
+    EnterGame();
+    return 0;
+  }
+  if (message == WM_RELEASEFORMS) {
+    g_globalModule.ReleaseFinishedForms();
+    return 0;
+  }
+  if (message == WM_QQLOGIN) OpenQQLogin();
+
+  CFormQQLogin* qq = g_globalModule.qqLoginForm;
+  if (qq != nullptr && hwnd == qq->GetHwnd()) {
+    return qq->HandleMessage(hwnd, message, wParam, lParam);
+  }
   if (hwnd == g_globalModule.loginForm.GetHwnd()) {
     return g_globalModule.loginForm.HandleMessage(hwnd, message, wParam, lParam);
   }
   if (hwnd == g_globalModule.backForm.GetHwnd()) {
     return g_globalModule.backForm.HandleMessage(hwnd, message, wParam, lParam);
+  }
+  CFormGame* game = g_globalModule.gameForm;
+  if (game != nullptr && hwnd == game->GetHwnd()) {
+    if (message != WM_DESTROY) return game->HandleMessage(hwnd, message, wParam, lParam);
+    game->RemoveTrayIcon();
+    ReturnToLogin();
+    return 0;
   }
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }

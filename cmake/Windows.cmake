@@ -38,6 +38,12 @@ set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# Benchmarks: built with the client, run by hand (see README, "Benchmarks").
+add_executable(bench_minimal_showdesktop WIN32 bench/minimal_showdesktop.cpp)
+target_compile_definitions(bench_minimal_showdesktop PRIVATE ${QB_WIN_DEFS})
+target_link_libraries(bench_minimal_showdesktop PRIVATE ole32 uuid user32)
+target_link_options(bench_minimal_showdesktop PRIVATE -municode ${QB_STATIC_LINK} -s)
+
 # The shipped file itself: architecture, subsystem, imports, resources.
 add_test(NAME pe_check COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-pe.sh $<TARGET_FILE:QaBrisel>)
 set(QB_PE_FORMAT pei-i386)
@@ -50,4 +56,6 @@ set_tests_properties(pe_check PROPERTIES ENVIRONMENT
 # The Wine tests are built for both targets and run where Wine can run them:
 # the i686 build cannot run on kernels without 32-bit support (see README).
 option(QB_WINE_TESTS "Run the Windows tests under Wine" ON)
+include(cmake/Bench.cmake)
 include(cmake/WineTests.cmake)
+include(cmake/Installer.cmake)

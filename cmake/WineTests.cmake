@@ -5,7 +5,7 @@ set(QB_WINE ${CMAKE_CURRENT_SOURCE_DIR}/tools/wine-session.sh)
 
 function(qb_windows_test_exe name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE qb_win gtest)
+  target_link_libraries(${name} PRIVATE qb_win gtest ws2_32)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests/win)
   target_compile_options(${name} PRIVATE ${QB_WARNINGS})
   target_link_options(${name} PRIVATE -municode ${QB_STATIC_LINK})
@@ -63,3 +63,14 @@ set_tests_properties(win_unit PROPERTIES FIXTURES_REQUIRED "wine;http")
 qb_add_wine_test(win_net_stalled_stop qb_win_tests 120
                  --gtest_also_run_disabled_tests --gtest_filter=WorkersStalled.*)
 set_tests_properties(win_net_stalled_stop PROPERTIES FIXTURES_REQUIRED "wine;http")
+
+# The demo operator site the client's login page comes from (127.0.0.1:8910).
+set(QB_DEMO_STATE ${CMAKE_CURRENT_BINARY_DIR}/demo-site)
+add_test(NAME demo_site_start COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/demo-site/demo-site.sh
+         start ${QB_DEMO_STATE})
+set_tests_properties(demo_site_start PROPERTIES FIXTURES_SETUP demo TIMEOUT 30)
+add_test(NAME demo_site_stop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/demo-site/demo-site.sh
+         stop ${QB_DEMO_STATE})
+set_tests_properties(demo_site_stop PROPERTIES FIXTURES_CLEANUP demo TIMEOUT 30)
+set_tests_properties(win_blackbox PROPERTIES FIXTURES_REQUIRED "wine;demo"
+                     ENVIRONMENT "QB_DEMO_LOG=Z:${QB_DEMO_STATE}/requests.log")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test:
 #   native     - the platform-independent core with sanitizers (GoogleTest)
+#   fuzz       - a short libFuzzer run of every target under fuzz/
 #   windows    - QaBrisel.exe for 32-bit Windows, the product (checked as a file)
 #   windows64  - the same sources for 64-bit Windows, run under Wine: in-process
 #                and black-box tests in a fresh prefix on a private Xvfb display
@@ -43,7 +44,11 @@ run_ctest windows
 run_ctest windows64
 
 echo "== fuzz (short run; FUZZ_SECONDS=600 bash tools/fuzz.sh for a longer one)"
-if FUZZ_SECONDS=5 bash tools/fuzz.sh >/dev/null 2>&1; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+if FUZZ_SECONDS=${FUZZ_SECONDS:-10} bash tools/fuzz.sh >build/fuzz.log 2>&1; then
+  passed=$((passed + 1)); tail -n 1 build/fuzz.log
+else
+  failed=$((failed + 1)); tail -n 40 build/fuzz.log
+fi
 
 echo "all presets: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -8,5 +8,9 @@ class CFormBack : public CKVForm {
   // Creates the window. The painted frame arrives with the toolkit's images.
   virtual void Initialize();
 
+  // Centres the backdrop on the work area with its taskbar button, as the login
+  // window presents itself; `keepPosition` leaves it where it is.
+  void PresentBackdrop(bool keepPosition);
+
   LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -2,7 +2,6 @@
 
 #include <cwctype>
 
-
 std::wstring EnsureTrailingBackslash(const std::wstring& text) {
   if (text.empty() || text.back() == L'\\') return text;
   return text + L'\\';
@@ -77,4 +76,3 @@ std::wstring QuoteCommandLineArgument(const std::wstring& arg) {
   out += L'"';
   return out;
 }
-

@@ -4,7 +4,6 @@
 
 #include <string>
 
-
 // C:\x -> C:\x\ ; C:\x\ and the empty text stay as they are.
 std::wstring EnsureTrailingBackslash(const std::wstring& text);
 
@@ -26,4 +25,3 @@ bool IsOpenableWebAddress(const std::wstring& url);
 // Quotes one argument so that CommandLineToArgvW and the C runtime read it
 // back as exactly one argument with the same text.
 std::wstring QuoteCommandLineArgument(const std::wstring& arg);
-

@@ -22,15 +22,13 @@ std::wstring FormatLocalTime(const wchar_t* pattern, std::int64_t time) {
 
 std::wstring ComposeUsageQuery(const std::wstring& referrer, const std::wstring& uid,
                                const std::wstring& installTime,
-                               const std::function<int()>& runCount,
-                               const std::wstring& curtime) {
+                               const std::function<int()>& runCount, const std::wstring& curtime) {
   std::wstring installDate = installTime.substr(0, 10);
   ReplaceAll(installDate, L"-");
-  std::wstring query = L"referer=" + referrer + L"&frm=" + uid +
-                       L"&version=" + std::to_wstring(OWN_VERSION_NUMBER) +
-                       L"&installtime=" + installDate +
-                       L"&runcount=" + std::to_wstring(runCount()) +
-                       L"&curtime=" + curtime + L"&showlogintype=3";
+  std::wstring query = L"referer=" + referrer + L"&frm=" + uid + L"&version=" +
+                       std::to_wstring(OWN_VERSION_NUMBER) + L"&installtime=" + installDate +
+                       L"&runcount=" + std::to_wstring(runCount()) + L"&curtime=" + curtime +
+                       L"&showlogintype=3";
   if (runCount() == 1) query += L"&regtimes=1";
   return query;
 }

@@ -20,8 +20,7 @@ std::wstring FormatLocalTime(const wchar_t* pattern, std::int64_t time);
 // the value and once for the regtimes test, exactly as the settings code counts.
 std::wstring ComposeUsageQuery(const std::wstring& referrer, const std::wstring& uid,
                                const std::wstring& installTime,
-                               const std::function<int()>& runCount,
-                               const std::wstring& curtime);
+                               const std::function<int()>& runCount, const std::wstring& curtime);
 
 // `url` followed by "?" and the query, or "&" when the address already has a query.
 std::wstring AppendQuery(const std::wstring& url, const std::wstring& query);

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// The client's own version, 3.0.0.0 without its dots.
-constexpr int32_t OWN_VERSION_NUMBER = 3000;
+#include "app/core/usage.h"  // OWN_VERSION_NUMBER
 
 // Reads one decimal int from the start of `text` like a stream does: leading
 // white space, optional sign, digits up to the first other character. 0 when no

@@ -46,8 +46,8 @@ TEST(TextTest, GetQueryValue) {
       {L"http://h/p?a=1", L"wd_server", L""},
       {L"http://h/p?wd_server=7", L"wd_server", L"7"},
       {L"http://h/p?xwd_server=5&wd_server=6", L"wd_server", L"5"},  // first match, anywhere
-      {L"http://h/p?Wd_Server=5", L"wd_server", L""},               // case-sensitive
-      {L"http://h/p?n=a%20b", L"n", L"a%20b"},                      // no decoding
+      {L"http://h/p?Wd_Server=5", L"wd_server", L""},                // case-sensitive
+      {L"http://h/p?n=a%20b", L"n", L"a%20b"},                       // no decoding
       {L"", L"n", L""},
   };
   for (const Case& c : cases) EXPECT_EQ(GetQueryValue(c.url, c.name), c.expected) << c.url;

@@ -19,8 +19,7 @@ class AutoRunTest : public ::testing::Test {
 
   static bool RunKeyExists() {
     ScopedRegKey key;
-    return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.Receive()) ==
-           ERROR_SUCCESS;
+    return ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
   }
 
   static std::wstring StoredText(DWORD* type, DWORD* bytes) {

@@ -54,7 +54,10 @@ bool LooksLikeLocalTime(const std::wstring& text) {
   // "%Y-%m-%d %H:%M:%S"
   if (text.size() != 19) return false;
   for (size_t i = 0; i < text.size(); ++i) {
-    const wchar_t expected = i == 4 || i == 7 ? L'-' : i == 10 ? L' ' : i == 13 || i == 16 ? L':' : 0;
+    const wchar_t expected = i == 4 || i == 7     ? L'-'
+                             : i == 10            ? L' '
+                             : i == 13 || i == 16 ? L':'
+                                                  : 0;
     if (expected != 0 ? text[i] != expected : !std::iswdigit(text[i])) return false;
   }
   return true;
@@ -82,7 +85,8 @@ TEST_F(RunModesTest, EveryModeRecordsInstallTimeCountsByItsRuleAndExitsWithZero)
       {L"", "41", L"42", 2, Ends::OnQuitApp},
   };
   for (const CountingCase& c : cases) {
-    SCOPED_TRACE(Narrow(c.arguments) + " RunCount=" + (c.storedRunCount ? c.storedRunCount : "absent"));
+    SCOPED_TRACE(Narrow(c.arguments) +
+                 " RunCount=" + (c.storedRunCount ? c.storedRunCount : "absent"));
     ::DeleteFileW(ClientSettingsPath().c_str());
     if (c.storedRunCount != nullptr) {
       PrepareSettings(std::string("[Common]\r\nRunCount=") + c.storedRunCount + "\r\n");

@@ -13,14 +13,16 @@
 
 namespace {
 
-void SetRegText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+void SetRegText(HKEY root, const std::wstring& path, const wchar_t* name,
+                const std::wstring& value) {
   ScopedRegKey key;
   ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               key.Receive(), nullptr),
             ERROR_SUCCESS);
-  ASSERT_EQ(::RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      ::RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+      ERROR_SUCCESS);
 }
 
 class OpenUrlTest : public ::testing::Test {

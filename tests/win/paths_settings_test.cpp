@@ -49,8 +49,8 @@ TEST(PathsTest, CreateDirectoryPathMakesEveryMissingLevel) {
 TEST(SettingsTest, ReadsDefaultsValuesAndCutsLongValues) {
   const std::wstring file = ModuleFolder() + L"settings-test.ini";
   const std::string longValue(300, 'v');
-  ASSERT_TRUE(WriteFileBytes(file, "[Common]\r\nRefer=\r\nTopMost=2\r\nRunCount=abc\r\nLong=" +
-                                       longValue + "\r\n"));
+  ASSERT_TRUE(WriteFileBytes(
+      file, "[Common]\r\nRefer=\r\nTopMost=2\r\nRunCount=abc\r\nLong=" + longValue + "\r\n"));
   EXPECT_EQ(ReadIniString(L"Common", L"Refer", L"mirtavon", file), L"")
       << "an empty value is a value, not a missing key";
   EXPECT_EQ(ReadIniString(L"common", L"UID", L"kelmi", file), L"kelmi");

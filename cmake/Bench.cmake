@@ -1,0 +1,12 @@
+# Benchmarks: built with the Windows builds, run by hand (never by ctest).
+add_executable(qb_bench_bare_host bench/bare_control_host.cpp)
+target_compile_options(qb_bench_bare_host PRIVATE ${QB_WARNINGS})
+target_compile_definitions(qb_bench_bare_host PRIVATE ${QB_WIN_DEFS})
+target_link_libraries(qb_bench_bare_host PRIVATE ole32 oleaut32 uuid user32)
+target_link_options(qb_bench_bare_host PRIVATE -municode ${QB_STATIC_LINK})
+
+add_executable(qb_bench_browser bench/browser_view_bench.cpp)
+target_compile_options(qb_bench_browser PRIVATE ${QB_WARNINGS})
+target_link_libraries(qb_bench_browser PRIVATE qb_win ws2_32)
+target_link_options(qb_bench_browser PRIVATE -municode ${QB_STATIC_LINK})
+add_dependencies(qb_bench_browser qb_bench_bare_host)
