@@ -18,7 +18,10 @@ file(GLOB QB_BLACKBOX_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}
 list(REMOVE_ITEM QB_WIN_TEST_SOURCES ${QB_BLACKBOX_TEST_SOURCES})
 set(QB_WIN_TEST_SUPPORT tests/win/main.cpp tests/win/test_support.cpp)
 
-qb_windows_test_exe(qb_win_tests ${QB_WIN_TEST_SUPPORT} ${QB_WIN_TEST_SOURCES})
+# The in-process tests carry the program's resources, so forms under test find
+# their pictures and menus in their own module, as in QaBrisel.exe.
+qb_windows_test_exe(qb_win_tests ${QB_WIN_TEST_SUPPORT} ${QB_WIN_TEST_SOURCES} res/QaBrisel.rc)
+target_include_directories(qb_win_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
 qb_windows_test_exe(qb_blackbox_tests ${QB_WIN_TEST_SUPPORT} ${QB_BLACKBOX_TEST_SOURCES})
 add_dependencies(qb_blackbox_tests QaBrisel)
 
