@@ -28,7 +28,7 @@ std::vector<std::wstring> TestEntries() {
   do {
     const std::wstring url = entry->lpszSourceUrlName;
     if (url.find(kMarker) != std::wstring::npos ||
-        url.find(L"127.0.0.1:18931") != std::wstring::npos) {
+        url.find(L"127.0.0.1:" + ServerPort()) != std::wstring::npos) {
       urls.push_back(url);
     }
     size = static_cast<DWORD>(buffer.size());
