@@ -10,3 +10,10 @@ target_compile_options(qb_bench_browser PRIVATE ${QB_WARNINGS})
 target_link_libraries(qb_bench_browser PRIVATE qb_win ws2_32)
 target_link_options(qb_bench_browser PRIVATE -municode ${QB_STATIC_LINK})
 add_dependencies(qb_bench_browser qb_bench_bare_host)
+
+# Streamed download of a large body: the download manager against a minimal
+# WinINet loop (bench/download-bench.sh runs it).
+add_executable(qb_bench_download bench/download_bench.cpp)
+target_compile_options(qb_bench_download PRIVATE ${QB_WARNINGS})
+target_link_libraries(qb_bench_download PRIVATE qb_win psapi)
+target_link_options(qb_bench_download PRIVATE -municode ${QB_STATIC_LINK})
