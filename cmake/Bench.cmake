@@ -17,3 +17,10 @@ target_compile_options(qb_bench_paint PRIVATE ${QB_WARNINGS})
 target_include_directories(qb_bench_paint PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/res)
 target_link_libraries(qb_bench_paint PRIVATE qb_win)
 target_link_options(qb_bench_paint PRIVATE -municode ${QB_STATIC_LINK})
+
+# Streamed download of a large body: the download manager against a minimal
+# WinINet loop (bench/download-bench.sh runs it).
+add_executable(qb_bench_download bench/download_bench.cpp)
+target_compile_options(qb_bench_download PRIVATE ${QB_WARNINGS})
+target_link_libraries(qb_bench_download PRIVATE qb_win psapi)
+target_link_options(qb_bench_download PRIVATE -municode ${QB_STATIC_LINK})

@@ -49,27 +49,40 @@ function(qb_add_wine_test name target seconds)
 endfunction()
 
 # The application windows' tests answer modal menus and message boxes and
-# wait for the tray, which takes a while: they run as a test of their own.
+# wait for the tray, which takes a while: they run as a test of their own, as do
+# the upgrade check and cache clearing (below).
 set(QB_WINDOW_TESTS "GameWindow*:QQLogin*")
-qb_add_wine_test(win_unit qb_win_tests 300 --gtest_filter=-${QB_WINDOW_TESTS})
+set(QB_UPGRADE_TESTS "UpgradeCheck.*:ClearUrlCache.*")
+qb_add_wine_test(win_unit qb_win_tests 300 --gtest_filter=-${QB_WINDOW_TESTS}:${QB_UPGRADE_TESTS})
 qb_add_wine_test(win_unit_windows qb_win_tests 300 --gtest_filter=${QB_WINDOW_TESTS})
 qb_add_wine_test(win_blackbox qb_blackbox_tests 600)
 
-# The loopback HTTP server the download tests talk to (port 18931).
+# The loopback HTTP server the download tests talk to (port 18931; the tests
+# read QB_TEST_SERVER_PORT).
 set(QB_HTTP_STATE ${CMAKE_CURRENT_BINARY_DIR}/http-server)
+set(QB_HTTP_PORT 18931)
 add_test(NAME http_server_start COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/http-test-server.sh
-         start ${QB_HTTP_STATE} 18931 1200 $<TARGET_FILE:qb_recorder>)
+         start ${QB_HTTP_STATE} ${QB_HTTP_PORT} 1200 $<TARGET_FILE:qb_recorder>)
 set_tests_properties(http_server_start PROPERTIES FIXTURES_SETUP http TIMEOUT 30)
 add_test(NAME http_server_stop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/http-test-server.sh
          stop ${QB_HTTP_STATE})
 set_tests_properties(http_server_stop PROPERTIES FIXTURES_CLEANUP http TIMEOUT 30)
-set_tests_properties(win_unit PROPERTIES FIXTURES_REQUIRED "wine;http")
+set_tests_properties(win_unit PROPERTIES FIXTURES_REQUIRED "wine;http"
+                     ENVIRONMENT "QB_TEST_SERVER_PORT=${QB_HTTP_PORT}")
 
 # A worker killed inside WinINet may leave WinINet unusable for its process, so
 # that test runs in a process of its own.
 qb_add_wine_test(win_net_stalled_stop qb_win_tests 120
                  --gtest_also_run_disabled_tests --gtest_filter=WorkersStalled.*)
-set_tests_properties(win_net_stalled_stop PROPERTIES FIXTURES_REQUIRED "wine;http")
+set_tests_properties(win_net_stalled_stop PROPERTIES FIXTURES_REQUIRED "wine;http"
+                     ENVIRONMENT "QB_TEST_SERVER_PORT=${QB_HTTP_PORT}")
+
+# The upgrade check changes process-wide state (the once-per-run flag, the
+# download workers, WinINet's cache), and its message boxes make it slow under
+# Wine: a process of its own, off win_unit's clock.
+qb_add_wine_test(win_upgrade qb_win_tests 240 --gtest_filter=${QB_UPGRADE_TESTS})
+set_tests_properties(win_upgrade PROPERTIES FIXTURES_REQUIRED "wine;http"
+                     ENVIRONMENT "QB_TEST_SERVER_PORT=${QB_HTTP_PORT}")
 
 # The demo operator site the client's login page comes from (127.0.0.1:8910).
 set(QB_DEMO_STATE ${CMAKE_CURRENT_BINARY_DIR}/demo-site)

@@ -12,8 +12,16 @@
 #include "net/http_downloader.h"
 #include "test_support.h"
 
-// The loopback server started by the test run (tools/http-test-server.sh).
-inline std::wstring ServerUrl(const std::wstring& path) { return L"http://127.0.0.1:18931" + path; }
+// The loopback server started by the test run (tools/http-test-server.sh), on
+// port 18931 unless QB_TEST_SERVER_PORT names another (parallel sessions).
+inline std::wstring ServerPort() {
+  wchar_t port[16] = {};
+  const DWORD length = ::GetEnvironmentVariableW(L"QB_TEST_SERVER_PORT", port, 16);
+  return length > 0 && length < 16 ? std::wstring(port) : std::wstring(L"18931");
+}
+inline std::wstring ServerUrl(const std::wstring& path) {
+  return L"http://127.0.0.1:" + ServerPort() + path;
+}
 
 struct DownloadEvent {
   int taskId;
