@@ -5,7 +5,7 @@ configure_file(${CMAKE_CURRENT_SOURCE_DIR}/app/build_config.h.in
 
 set(QB_WIN_DEFS UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
 set(QB_STATIC_LINK -static -static-libgcc -static-libstdc++)
-set(QB_SYSTEM_LIBS ole32 oleaut32 uuid shell32 shlwapi comctl32 gdi32 user32 advapi32
+set(QB_SYSTEM_LIBS ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32
     wininet gdiplus msimg32 windowscodecs)
 
 target_compile_definitions(qb_core PUBLIC ${QB_WIN_DEFS})

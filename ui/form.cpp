@@ -78,7 +78,7 @@ void CKVForm::TrackMouse() {
   tme.dwFlags = TME_HOVER | TME_LEAVE;
   tme.hwndTrack = m_hwnd;
   tme.dwHoverTime = 300;
-  ::_TrackMouseEvent(&tme);
+  ::TrackMouseEvent(&tme);  // user32's own: no common-controls library to load at start-up
   m_tracking = true;
   m_hoverSeen = false;
 }

@@ -8,6 +8,7 @@
 namespace {
 
 constexpr UINT kBackdropPicture = 170;
+constexpr UINT_PTR kPaintTimer = 1;
 
 }  // namespace
 
@@ -22,11 +23,15 @@ bool CFormBack::Initialize() {
       (exStyle & ~(WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE)) | WS_EX_LAYERED;
   if (g_globalModule.topMost == 1) exStyle |= WS_EX_TOPMOST;
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle);
-  PaintLayered();
+  // At the screen origin, where applying the picture would put it. The picture
+  // itself (tens of milliseconds of decoding) waits for a timer: timers come
+  // after posted messages, so the login page's request goes out first.
+  ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetTimer(hwnd, kPaintTimer, USER_TIMER_MINIMUM, nullptr);
   return true;
 }
 
-void CFormBack::PaintLayered() {
+void CFormBack::PaintLayered(bool keepPosition) {
   const HWND hwnd = GetHwnd();
   RECT rect{};
   GetRect(&rect);
@@ -42,8 +47,8 @@ void CFormBack::PaintLayered() {
     POINT origin{0, 0};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(hwnd, windowDc.Get(), &origin, &size, surfaceDc.Get(), &source, 0, &blend,
-                          ULW_ALPHA);
+    ::UpdateLayeredWindow(hwnd, windowDc.Get(), keepPosition ? nullptr : &origin, &size,
+                          surfaceDc.Get(), &source, 0, &blend, ULW_ALPHA);
   }
 }
 
@@ -81,6 +86,12 @@ void CFormBack::OnMove() {
 }
 
 LRESULT CFormBack::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && wParam == kPaintTimer) {
+    ::KillTimer(hwnd, kPaintTimer);
+    // Start-up has moved the window off screen meanwhile; leave it there.
+    PaintLayered(true);
+    return 0;
+  }
   if (CKVForm::HandleMessage(hwnd, message, wParam, lParam) == 0) return 0;
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }

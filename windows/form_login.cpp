@@ -61,6 +61,14 @@ bool CFormLogin::Initialize() {
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle);
   ::SetLayeredWindowAttributes(hwnd, kKeyColour, 0, LWA_COLORKEY);
 
+  // The login page is asked for first; decoding the pictures need not delay it.
+  const RECT hidden{-100, -100, -50, -50};
+  m_view.Create(hwnd, hidden, L"about:blank");
+  SubscribeWebNotify(m_view.m_notify, this, &CFormLogin::OnWebNotify);
+  m_view.m_blockNewWindows = true;
+  m_view.Navigate(g_globalModule.loginUrl.c_str());
+  m_view.FocusDocument();
+
   m_background.m_hasAlpha = LoadResourceImage(g_globalModule.hInstance, m_background.m_image, 183);
   m_background.m_slice = {5, 5, 5, 5};
   m_background.m_blend = false;
@@ -78,13 +86,6 @@ bool CFormLogin::Initialize() {
     button.m_fitImage = true;
     AddControl(&button);
   }
-
-  const RECT hidden{-100, -100, -50, -50};
-  m_view.Create(hwnd, hidden, L"about:blank");
-  SubscribeWebNotify(m_view.m_notify, this, &CFormLogin::OnWebNotify);
-  m_view.m_blockNewWindows = true;
-  m_view.Navigate(g_globalModule.loginUrl.c_str());
-  m_view.FocusDocument();
 
   m_statusLabel.m_hwndHost = hwnd;
   const RECT status{538, 376, 858, 402};

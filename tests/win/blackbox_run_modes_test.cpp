@@ -197,9 +197,12 @@ TEST_F(RunModesTest, ConfirmExitAsksAndEndsOnlyOnYes) {
   EXPECT_STREQ(caption, L"提示");
   const auto texts = ChildTexts(box);
   EXPECT_NE(std::find(texts.begin(), texts.end(), L"此操作将退出游戏，是否继续？"), texts.end());
-  EXPECT_EQ(::GetWindowLongPtrW(::GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON,
-            BS_DEFPUSHBUTTON)
-      << "No is the default button";
+  // The box marks its default button as it takes the focus, just after it shows.
+  const auto noIsDefault = [box] {
+    return (::GetWindowLongPtrW(::GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
+  };
+  for (int i = 0; i < 40 && !noIsDefault(); ++i) ::Sleep(50);
+  EXPECT_TRUE(noIsDefault()) << "No is the default button";
   Answer(box, IDNO);
   EXPECT_EQ(child.WaitForExit(1000), -1) << "No keeps the client running";
   EXPECT_FALSE(::IsWindow(box)) << "the box is gone after the answer";
