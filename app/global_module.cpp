@@ -64,6 +64,13 @@ void CGlobalModule::ReleaseFinishedForms() {
   }
 }
 
+bool CGlobalModule::OwnsForm(const CKVForm* form) const {
+  for (const auto& owned : ownedForms_) {
+    if (owned.get() == form) return true;
+  }
+  return false;
+}
+
 void CGlobalModule::LoadSettings() {
   runCount = 0;
   loginUrl = DefaultLoginUrl();

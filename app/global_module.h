@@ -37,6 +37,8 @@ class CGlobalModule : public CMessageFilter {
   // their windows are gone and gameForm / qqLoginForm point elsewhere.
   void ReleaseFinishedForms();
   size_t OwnedFormCount() const { return ownedForms_.size(); }
+  // True while `form` is one of the window objects this module keeps alive.
+  bool OwnsForm(const CKVForm* form) const;
 
   HINSTANCE hInstance = nullptr;
   wchar_t title[100] = {};

@@ -13,43 +13,9 @@
 
 namespace {
 
-void SetRegText(HKEY root, const std::wstring& path, const wchar_t* name,
-                const std::wstring& value) {
-  ScopedRegKey key;
-  ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              key.Receive(), nullptr),
-            ERROR_SUCCESS);
-  ASSERT_EQ(
-      ::RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
-      ERROR_SUCCESS);
-}
-
 class OpenUrlTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    const std::wstring recorder = ModuleFolder() + L"qb_recorder.exe";
-    // Every way this prefix could start a browser leads to the recorder.
-    wchar_t windowsDir[MAX_PATH] = {};
-    ::GetWindowsDirectoryW(windowsDir, MAX_PATH);
-    wchar_t programFiles[MAX_PATH] = {};
-    ::ExpandEnvironmentStringsW(L"%ProgramFiles%", programFiles, MAX_PATH);
-    for (const std::wstring& browser :
-         {std::wstring(windowsDir) + L"\\system32\\iexplore.exe",
-          std::wstring(programFiles) + L"\\Internet Explorer\\iexplore.exe"}) {
-      ::CopyFileW(recorder.c_str(), browser.c_str(), FALSE);
-    }
-    // Wine would otherwise load its own browser in place of the file.
-    SetRegText(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", L"iexplore.exe", L"native");
-    SetRegText(HKEY_LOCAL_MACHINE,
-               L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe", nullptr,
-               recorder);
-    for (const wchar_t* scheme : {L"http", L"https", L"mailto", L"file"}) {
-      SetRegText(HKEY_CURRENT_USER,
-                 std::wstring(L"Software\\Classes\\") + scheme + L"\\shell\\open\\command", nullptr,
-                 L"\"" + recorder + L"\" --handler \"%1\"");
-    }
-  }
+  static void SetUpTestSuite() { PointBrowserAtRecorder(); }
 
   void SetUp() override {
     log_ = ModuleFolder() + L"open_url_record.txt";
@@ -58,32 +24,7 @@ class OpenUrlTest : public ::testing::Test {
   }
   void TearDown() override { ::SetEnvironmentVariableW(L"QB_RECORDER_LOG", nullptr); }
 
-  // The records written within `ms`; each record is the list of arguments.
-  std::vector<std::vector<std::string>> Records(DWORD ms) {
-    const ULONGLONG deadline = ::GetTickCount64() + ms;
-    std::string text;
-    do {
-      text = ReadFileBytes(log_);
-      if (!text.empty()) break;
-      ::Sleep(50);
-    } while (::GetTickCount64() < deadline);
-    ::Sleep(200);  // a second start would land by now
-    text = ReadFileBytes(log_);
-    std::vector<std::vector<std::string>> records(1);
-    size_t pos = 0;
-    while (pos < text.size()) {
-      const size_t end = text.find('\n', pos);
-      const std::string line = text.substr(pos, end - pos);
-      pos = end == std::string::npos ? text.size() : end + 1;
-      if (line == "--end--") {
-        records.emplace_back();
-      } else {
-        records.back().push_back(line);
-      }
-    }
-    records.pop_back();
-    return records;
-  }
+  std::vector<std::vector<std::string>> Records(DWORD ms) { return RecordedStarts(log_, ms); }
 
   std::wstring log_;
 };

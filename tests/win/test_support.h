@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,18 @@ class ChildProcess {
   ScopedHandle process_;
   DWORD id_ = 0;
 };
+
+// Dispatches the thread's messages for up to `ms`, ending early once `done`
+// holds (checked after each round of messages).
+void PumpMessages(
+    DWORD ms, const std::function<bool()>& done = [] { return false; });
+
+// Makes every way this prefix could start a web browser lead to the recorder
+// program (qb_recorder.exe next to the test program).
+void PointBrowserAtRecorder();
+
+// The starts the recorder logged to `log` within `ms`; each is its argument list.
+std::vector<std::vector<std::string>> RecordedStarts(const std::wstring& log, DWORD ms);
 
 // Top-level windows of `processId` with the class name `className`.
 std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className);
