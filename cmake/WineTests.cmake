@@ -67,6 +67,10 @@ qb_add_wine_test(win_net_stalled_stop qb_win_tests 120
                  --gtest_also_run_disabled_tests --gtest_filter=WorkersStalled.*)
 set_tests_properties(win_net_stalled_stop PROPERTIES FIXTURES_REQUIRED "wine;http")
 
+# Ten rounds of game and QQ login windows: long under Wine, so in a process of its own.
+qb_add_wine_test(win_login_flow_rounds qb_win_tests 300
+                 --gtest_also_run_disabled_tests --gtest_filter=LoginFlow.DISABLED_*)
+
 # The demo operator site the client's login page comes from (127.0.0.1:8910).
 set(QB_DEMO_STATE ${CMAKE_CURRENT_BINARY_DIR}/demo-site)
 add_test(NAME demo_site_start COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/demo-site/demo-site.sh
