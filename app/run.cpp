@@ -34,6 +34,9 @@ int RunMessageLoop() {
   loop.AddMessageFilter(&g_globalModule);
   const int exitCode = loop.Run();
   loop.RemoveMessageFilter(&g_globalModule);
+  // A game or QQ login window may still be open (the client was told to quit
+  // from outside); its browser control must go before COM does.
+  g_globalModule.ReleaseAllForms();
   return exitCode;
 }
 

@@ -573,18 +573,22 @@ TEST_F(LoginFlow, KeyboardFilterForwardsClipboardKeysTabEnterDeleteAndKeyUps) {
                  {WM_MOUSEMOVE, false},
                  {WM_LBUTTONUP, false},
                  {WM_MBUTTONDOWN, false}};
-  POINT origin{0, 0};
-  ::ClientToScreen(LoginHwnd(), &origin);
+  const RECT home = WindowRect(LoginHwnd());
   for (const Press& p : presses) {
     SCOPED_TRACE(p.message);
-    ::SetWindowPos(BackHwnd(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(BackHwnd(), nullptr, home.left, home.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(LoginHwnd(), nullptr, home.left + 60, home.top + 50, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     MSG msg{view, p.message, 0, MAKELPARAM(10, 10), 0, {}};
     EXPECT_EQ(Login().PreTranslateMessage(&msg), FALSE);
     const RECT back = WindowRect(BackHwnd());
-    EXPECT_EQ(back.left, p.realigns ? origin.x : 5);
-    EXPECT_EQ(back.top, p.realigns ? origin.y : 5);
+    EXPECT_EQ(back.left, home.left + (p.realigns ? 60 : 0));
+    EXPECT_EQ(back.top, home.top + (p.realigns ? 50 : 0));
   }
-  ::SetWindowPos(BackHwnd(), nullptr, origin.x, origin.y, 0, 0,
+  ::SetWindowPos(BackHwnd(), nullptr, home.left, home.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(LoginHwnd(), nullptr, home.left, home.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   // The loop's filter asks the login window only while it is visible and in front.
@@ -603,16 +607,38 @@ TEST_F(LoginFlow, KeyboardFilterForwardsClipboardKeysTabEnterDeleteAndKeyUps) {
     ::SetForegroundWindow(s.foreground);
     PumpMessages(100);
     ASSERT_EQ(::GetForegroundWindow(), s.foreground);
-    // Hidden while in front: the state the game window's opening leaves for a moment.
-    if (!s.visible)
-      ::SetWindowPos(LoginHwnd(), nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    // Not visible yet still in front: only the style bit, so the foreground stays.
+    const LONG_PTR style = ::GetWindowLongPtrW(LoginHwnd(), GWL_STYLE);
+    if (!s.visible) ::SetWindowLongPtrW(LoginHwnd(), GWL_STYLE, style & ~WS_VISIBLE);
     MSG msg{view, WM_KEYUP, VK_TAB, 0, 0, {}};
     g_globalModule.PreTranslateMessage(&msg);
+    EXPECT_EQ(::GetForegroundWindow(), s.foreground);
     EXPECT_EQ(spy.Take(), s.asked ? Lines{"257/9"} : Lines{});
-    ::ShowWindow(LoginHwnd(), SW_SHOWNA);
+    ::SetWindowLongPtrW(LoginHwnd(), GWL_STYLE, style);
   }
   ::SetForegroundWindow(LoginHwnd());
+}
+
+TEST_F(LoginFlow, WindowsStillOpenWhenTheRunEndsAreClosedWithoutReturningToTheLogin) {
+  const HWND game = EnterGame("/play?wd_entergame=1&wd_server=9");
+  ASSERT_NE(game, nullptr);
+  const HWND qq = OpenQQLogin("/action/user/login_oauth.php?act=late");
+  ASSERT_NE(qq, nullptr);
+  const size_t loginLoads = server_->Count("/login?referer=flow");
+
+  MessageTrace trace;
+  g_globalModule.ReleaseAllForms();
+  PumpMessages(500);
+  EXPECT_FALSE(::IsWindow(game));
+  EXPECT_FALSE(::IsWindow(qq));
+  EXPECT_EQ(g_globalModule.gameForm, nullptr);
+  EXPECT_EQ(g_globalModule.qqLoginForm, nullptr);
+  EXPECT_EQ(g_globalModule.OwnedFormCount(), 0u);
+  EXPECT_EQ(trace.Count("login shown"), 0u);
+  EXPECT_EQ(server_->Count("/login?referer=flow"), loginLoads);
+
+  ::ShowWindow(BackHwnd(), SW_SHOWNA);
+  ::ShowWindow(LoginHwnd(), SW_SHOWNA);
 }
 
 // Long under Wine without a window manager (each hidden top-level window waits
