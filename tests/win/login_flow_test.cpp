@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -253,10 +252,7 @@ class LoginFlow : public ::testing::Test {
 
   static void TearDownTestSuite() {
     CGlobalModule& m = g_globalModule;
-    if (m.gameForm != nullptr) ::DestroyWindow(m.gameForm->GetHwnd());
-    if (m.qqLoginForm != nullptr && ::IsWindow(m.qqLoginForm->GetHwnd())) {
-      ::DestroyWindow(m.qqLoginForm->GetHwnd());
-    }
+    m.ReleaseAllForms();
     ::DestroyWindow(m.loginForm.GetHwnd());
     ::DestroyWindow(m.backForm.GetHwnd());
     PumpMessages(300);
@@ -264,7 +260,6 @@ class LoginFlow : public ::testing::Test {
     MSG quit;
     while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
-    m.ReleaseFinishedForms();
     ::SetEnvironmentVariableW(L"QB_RECORDER_LOG", nullptr);
     delete server_;
     server_ = nullptr;
@@ -279,12 +274,14 @@ class LoginFlow : public ::testing::Test {
 
   // The login page asks to enter the game at `path`; returns the game window.
   static HWND EnterGame(const char* path) {
+    CFormGame* const before = g_globalModule.gameForm;
     DeliverBeforeNavigate2(Login().m_view, server_->Url(path).c_str());
-    PumpMessages(10000, [] {
-      return g_globalModule.gameForm != nullptr &&
-             ::IsWindowVisible(g_globalModule.gameForm->GetHwnd());
-    });
-    return g_globalModule.gameForm != nullptr ? g_globalModule.gameForm->GetHwnd() : nullptr;
+    auto opened = [before] {
+      CFormGame* game = g_globalModule.gameForm;
+      return game != nullptr && game != before && ::IsWindowVisible(game->GetHwnd());
+    };
+    PumpMessages(10000, opened);
+    return opened() ? g_globalModule.gameForm->GetHwnd() : nullptr;
   }
 
   // The game window is closed the way the system closes it, and the login window returns.
@@ -296,13 +293,14 @@ class LoginFlow : public ::testing::Test {
 
   // A new-window link on the login page asks for an OAuth login; returns its window.
   static HWND OpenQQLogin(const char* path) {
+    CFormQQLogin* const before = g_globalModule.qqLoginForm;
     DeliverNewWindow3(Login().m_view, server_->Url(path).c_str());
-    PumpMessages(10000, [] {
-      return g_globalModule.qqLoginForm != nullptr &&
-             ::IsWindowVisible(g_globalModule.qqLoginForm->GetHwnd());
-    });
-    CFormQQLogin* qq = g_globalModule.qqLoginForm;
-    return qq != nullptr && ::IsWindowVisible(qq->GetHwnd()) ? qq->GetHwnd() : nullptr;
+    auto opened = [before] {
+      CFormQQLogin* qq = g_globalModule.qqLoginForm;
+      return qq != nullptr && qq != before && ::IsWindowVisible(qq->GetHwnd());
+    };
+    PumpMessages(10000, opened);
+    return opened() ? g_globalModule.qqLoginForm->GetHwnd() : nullptr;
   }
 
   // The forms the module points at are null or objects it keeps alive.
