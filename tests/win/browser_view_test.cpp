@@ -300,12 +300,6 @@ TEST_F(BrowserViewTest, DocumentUiHandlerAnswers) {
 }
 
 TEST_F(BrowserViewTest, FiftyViewsLeaveHandleAndGdiCountsFlatAndReleaseTheControl) {
-  auto counts = [] {
-    DWORD handles = 0;
-    ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
-    return std::pair<DWORD, DWORD>(handles,
-                                   ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
-  };
   auto cycle = [&] {
     CBrowserView view;
     const RECT rect{0, 0, 200, 100};
@@ -317,12 +311,13 @@ TEST_F(BrowserViewTest, FiftyViewsLeaveHandleAndGdiCountsFlatAndReleaseTheContro
   };
   cycle();  // first use loads the control's libraries
   PumpMessages(200);
-  const auto before = counts();
+  const ResourceCounts before = CountResources();
   for (int i = 0; i < 50; ++i) cycle();
   PumpMessages(200);
-  const auto after = counts();
-  EXPECT_LE(after.first, before.first + 5);
-  EXPECT_LE(after.second, before.second + 5);
+  const ResourceCounts after = CountResources();
+  EXPECT_LE(after.handles, before.handles + 5);
+  EXPECT_LE(after.gdi, before.gdi + 5);
+  EXPECT_EQ(after.windows, before.windows);
 }
 
 }  // namespace

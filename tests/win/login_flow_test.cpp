@@ -133,42 +133,6 @@ MessageTrace* MessageTrace::active_ = nullptr;
 
 using Lines = std::vector<std::string>;
 
-struct ResourceCounts {
-  unsigned long gdi, user, handles, windows;
-};
-
-BOOL CALLBACK CountWindow(HWND, LPARAM count) {
-  ++*reinterpret_cast<unsigned long*>(count);
-  return TRUE;
-}
-
-BOOL CALLBACK CountWindowAndChildren(HWND hwnd, LPARAM count) {
-  CountWindow(hwnd, count);
-  ::EnumChildWindows(hwnd, &CountWindow, count);
-  return TRUE;
-}
-
-// GDI and USER objects as the system reports them (Wine reports none), kernel
-// handles (probed one by one where the system does not count them), and the
-// windows of this thread.
-ResourceCounts CountResources() {
-  const HANDLE self = ::GetCurrentProcess();
-  ResourceCounts c{::GetGuiResources(self, GR_GDIOBJECTS), ::GetGuiResources(self, GR_USEROBJECTS),
-                   0, 0};
-  DWORD handles = 0;
-  if (::GetProcessHandleCount(self, &handles) && handles != 0) {
-    c.handles = handles;
-  } else {
-    DWORD flags = 0;
-    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
-      if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++c.handles;
-    }
-  }
-  ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowAndChildren,
-                      reinterpret_cast<LPARAM>(&c.windows));
-  return c;
-}
-
 // Records the messages a view hands to its control's accelerator translation:
 // for the test's duration the control's TranslateAccelerator is wrapped.
 class AcceleratorSpy {

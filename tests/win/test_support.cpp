@@ -228,3 +228,36 @@ std::vector<std::vector<std::string>> RecordedStarts(const std::wstring& log, DW
   records.pop_back();
   return records;
 }
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<unsigned long*>(count);
+  return TRUE;
+}
+
+BOOL CALLBACK CountWindowAndChildren(HWND hwnd, LPARAM count) {
+  CountWindow(hwnd, count);
+  ::EnumChildWindows(hwnd, &CountWindow, count);
+  return TRUE;
+}
+
+}  // namespace
+
+ResourceCounts CountResources() {
+  const HANDLE self = ::GetCurrentProcess();
+  ResourceCounts c{::GetGuiResources(self, GR_GDIOBJECTS), ::GetGuiResources(self, GR_USEROBJECTS),
+                   0, 0};
+  DWORD handles = 0;
+  if (::GetProcessHandleCount(self, &handles) && handles != 0) {
+    c.handles = handles;
+  } else {
+    DWORD flags = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+      if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++c.handles;
+    }
+  }
+  ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowAndChildren,
+                      reinterpret_cast<LPARAM>(&c.windows));
+  return c;
+}

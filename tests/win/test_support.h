@@ -45,6 +45,14 @@ void PointBrowserAtRecorder();
 // The starts the recorder logged to `log` within `ms`; each is its argument list.
 std::vector<std::vector<std::string>> RecordedStarts(const std::wstring& log, DWORD ms);
 
+// What this process holds: GDI and USER objects as the system reports them
+// (Wine reports none), kernel handles (probed one by one where the system does
+// not count them) and the windows of the calling thread, children included.
+struct ResourceCounts {
+  unsigned long gdi, user, handles, windows;
+};
+ResourceCounts CountResources();
+
 // Top-level windows of `processId` with the class name `className`.
 std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className);
 
