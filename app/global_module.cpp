@@ -64,6 +64,24 @@ void CGlobalModule::ReleaseFinishedForms() {
   }
 }
 
+void CGlobalModule::ReleaseAllForms() {
+  if (gameForm != nullptr) gameForm->RemoveTrayIcon();
+  // Cleared first: these destructions are no return to the login window.
+  gameForm = nullptr;
+  qqLoginForm = nullptr;
+  for (const auto& form : ownedForms_) {
+    if (::IsWindow(form->GetHwnd())) ::DestroyWindow(form->GetHwnd());
+  }
+  ownedForms_.clear();
+}
+
+bool CGlobalModule::OwnsForm(const CKVForm* form) const {
+  for (const auto& owned : ownedForms_) {
+    if (owned.get() == form) return true;
+  }
+  return false;
+}
+
 void CGlobalModule::LoadSettings() {
   runCount = 0;
   loginUrl = DefaultLoginUrl();

@@ -36,7 +36,13 @@ class CGlobalModule : public CMessageFilter {
   // Frees the window objects made on demand that nothing can reach any more:
   // their windows are gone and gameForm / qqLoginForm point elsewhere.
   void ReleaseFinishedForms();
+  // At the end of the run: closes the game and QQ login windows still open,
+  // so their browser controls are released while COM is still initialised,
+  // and frees every form made on demand.
+  void ReleaseAllForms();
   size_t OwnedFormCount() const { return ownedForms_.size(); }
+  // True while `form` is one of the window objects this module keeps alive.
+  bool OwnsForm(const CKVForm* form) const;
 
   HINSTANCE hInstance = nullptr;
   wchar_t title[100] = {};

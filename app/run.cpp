@@ -34,6 +34,9 @@ int RunMessageLoop() {
   loop.AddMessageFilter(&g_globalModule);
   const int exitCode = loop.Run();
   loop.RemoveMessageFilter(&g_globalModule);
+  // A game or QQ login window may still be open (the client was told to quit
+  // from outside); its browser control must go before COM does.
+  g_globalModule.ReleaseAllForms();
   return exitCode;
 }
 
@@ -42,14 +45,28 @@ int RunMessageLoop() {
 int AppMain(HINSTANCE instance) {
   ::CoInitialize(nullptr);
   ::OleInitialize(nullptr);
-  g_globalModule.hInstance = instance;
-  ::LoadStringW(instance, 103, g_globalModule.title, 100);
-  ::LoadStringW(instance, 109, g_globalModule.windowClass, 100);
-  RegisterMainWindowClass(instance);
+  PrepareMainThread(instance);
   const int exitCode = Run();
   ::OleUninitialize();
   ::CoUninitialize();
   return exitCode;
+}
+
+void PrepareMainThread(HINSTANCE instance) {
+  g_globalModule.hInstance = instance;
+  ::LoadStringW(instance, 103, g_globalModule.title, 100);
+  ::LoadStringW(instance, 109, g_globalModule.windowClass, 100);
+  RegisterMainWindowClass(instance);
+}
+
+void CreateStartWindows() {
+  const RECT frame{0, 0, 1024, 700};
+  g_globalModule.backForm.SetRect(&frame);
+  g_globalModule.backForm.Initialize();
+  ShowOffScreen(g_globalModule.backForm);
+  g_globalModule.loginForm.SetRect(&frame);
+  g_globalModule.loginForm.Initialize();
+  ShowOffScreen(g_globalModule.loginForm);
 }
 
 int Run() {
@@ -60,13 +77,7 @@ int Run() {
     ShowDesktop();
     ::PostMessageW(g_globalModule.loginForm.GetHwnd(), WM_QUITAPP, 0, 0);
   } else {
-    const RECT frame{0, 0, 1024, 700};
-    g_globalModule.backForm.SetRect(&frame);
-    g_globalModule.backForm.Initialize();
-    ShowOffScreen(g_globalModule.backForm);
-    g_globalModule.loginForm.SetRect(&frame);
-    g_globalModule.loginForm.Initialize();
-    ShowOffScreen(g_globalModule.loginForm);
+    CreateStartWindows();
     StartIconAnimation();
   }
   return RunMessageLoop();

@@ -9,6 +9,11 @@ class CKVForm;
 // Everything wWinMain does; returns the process's exit code.
 int AppMain(HINSTANCE instance);
 
+// Sets the module's instance and strings and registers the shared window class.
+void PrepareMainThread(HINSTANCE instance);
+// A normal start's windows: backdrop and login, off screen, the login page loading.
+void CreateStartWindows();
+
 int Run();
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 bool CreateHiddenLoginWindow(CKVForm& form);

@@ -84,6 +84,10 @@ qb_add_wine_test(win_upgrade qb_win_tests 240 --gtest_filter=${QB_UPGRADE_TESTS}
 set_tests_properties(win_upgrade PROPERTIES FIXTURES_REQUIRED "wine;http"
                      ENVIRONMENT "QB_TEST_SERVER_PORT=${QB_HTTP_PORT}")
 
+# Ten rounds of game and QQ login windows: long under Wine, so in a process of its own.
+qb_add_wine_test(win_login_flow_rounds qb_win_tests 300
+                 --gtest_also_run_disabled_tests --gtest_filter=LoginFlow.DISABLED_*)
+
 # The demo operator site the client's login page comes from (127.0.0.1:8910).
 set(QB_DEMO_STATE ${CMAKE_CURRENT_BINARY_DIR}/demo-site)
 add_test(NAME demo_site_start COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tools/demo-site/demo-site.sh

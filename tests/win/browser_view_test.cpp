@@ -16,87 +16,11 @@
 #include <vector>
 
 #include "browser/browser_view.h"
+#include "browser_events.h"
+#include "loopback_server.h"
+#include "test_support.h"
 
 namespace {
-
-// Answers every request with a small page and records the request paths.
-class LoopbackServer {
- public:
-  LoopbackServer() {
-    WSADATA data;
-    ::WSAStartup(MAKEWORD(2, 2), &data);
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    int length = sizeof(address);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    ::listen(listener_, 8);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~LoopbackServer() {
-    stop_ = true;
-    ::closesocket(listener_);
-    thread_.join();
-    ::WSACleanup();
-  }
-  std::wstring Url(const char* path) const {
-    return L"http://127.0.0.1:" + std::to_wstring(port_) + std::wstring(path, path + strlen(path));
-  }
-  std::vector<std::string> Paths() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return paths_;
-  }
-
- private:
-  void Serve() {
-    while (!stop_) {
-      SOCKET client = ::accept(listener_, nullptr, nullptr);
-      if (client == INVALID_SOCKET) return;
-      std::string request;
-      char buffer[2048];
-      while (request.find("\r\n\r\n") == std::string::npos) {
-        int got = ::recv(client, buffer, sizeof(buffer), 0);
-        if (got <= 0) break;
-        request.append(buffer, got);
-      }
-      const size_t start = request.find(' ');
-      const size_t end = request.find(' ', start + 1);
-      if (start != std::string::npos && end != std::string::npos) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        paths_.push_back(request.substr(start + 1, end - start - 1));
-      }
-      static const char kReply[] =
-          "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 27\r\n"
-          "Connection: close\r\n\r\n<html><body>hi</body></html>";
-      ::send(client, kReply, sizeof(kReply) - 2, 0);
-      ::shutdown(client, SD_BOTH);
-      ::closesocket(client);
-    }
-  }
-  SOCKET listener_ = INVALID_SOCKET;
-  unsigned short port_ = 0;
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::vector<std::string> paths_;
-  std::thread thread_;
-};
-
-void Pump(
-    DWORD ms, const std::function<bool()>& done = [] { return false; }) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    if (done()) return;
-    ::Sleep(10);
-  }
-}
 
 // The hosting window's side: records notifications, may cancel.
 struct Recorder {
@@ -135,7 +59,7 @@ class BrowserViewTest : public ::testing::Test {
   bool CreateView() {
     const RECT rect{0, 0, 400, 300};
     if (!view_.Create(parent_, rect, L"about:blank") || !view_.Browser()) return false;
-    Pump(400);  // Wine ends the start page in NavigateError; not what a test looks at
+    PumpMessages(400);  // Wine ends the start page in NavigateError; not what a test looks at
     recorder_.ids.clear();
     recorder_.urls.clear();
     return true;
@@ -145,45 +69,6 @@ class BrowserViewTest : public ::testing::Test {
   CBrowserView view_;
   Recorder recorder_;
 };
-
-// Delivers one event as the control does: arguments reversed, Cancel by reference.
-struct EventCall {
-  std::vector<VARIANT> args;  // declaration order
-  HRESULT Send(IDispatch* sink, DISPID id) {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    return sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-  }
-};
-
-VARIANT Dispatch(IDispatch* d) {
-  VARIANT v;
-  ::VariantInit(&v);
-  v.vt = VT_DISPATCH;
-  v.pdispVal = d;
-  return v;
-}
-VARIANT ByRefVariant(VARIANT* inner) {
-  VARIANT v;
-  ::VariantInit(&v);
-  v.vt = VT_BYREF | VT_VARIANT;
-  v.pvarVal = inner;
-  return v;
-}
-VARIANT ByRefBool(VARIANT_BOOL* b) {
-  VARIANT v;
-  ::VariantInit(&v);
-  v.vt = VT_BYREF | VT_BOOL;
-  v.pboolVal = b;
-  return v;
-}
-VARIANT BstrVariant(BSTR b) {
-  VARIANT v;
-  ::VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = b;
-  return v;
-}
 
 TEST_F(BrowserViewTest, CreatesTheControlInATabBrowserChildWindow) {
   ASSERT_TRUE(CreateView());
@@ -202,7 +87,7 @@ TEST_F(BrowserViewTest, CreatesTheControlInATabBrowserChildWindow) {
 TEST_F(BrowserViewTest, NavigationThroughTheRealControlReachesTheServerAndIsFiltered) {
   LoopbackServer server;
   ASSERT_TRUE(CreateView());
-  Pump(500);
+  PumpMessages(500);
   recorder_.ids.clear();
   recorder_.urls.clear();
 
@@ -210,7 +95,7 @@ TEST_F(BrowserViewTest, NavigationThroughTheRealControlReachesTheServerAndIsFilt
   // reported once and cancelled.
   const std::wstring page = server.Url("/login");
   ASSERT_TRUE(view_.Navigate(page.c_str()));
-  Pump(8000, [&] { return !server.Paths().empty() && recorder_.ids.size() >= 2; });
+  PumpMessages(8000, [&] { return !server.Paths().empty() && recorder_.ids.size() >= 2; });
   ASSERT_EQ(server.Paths(), std::vector<std::string>{"/login"});
   ASSERT_GE(recorder_.ids.size(), 1u);
   EXPECT_EQ(recorder_.ids[0], WN_BEFORE_NAVIGATE);
@@ -222,7 +107,7 @@ TEST_F(BrowserViewTest, NavigationThroughTheRealControlReachesTheServerAndIsFilt
   recorder_.ids.clear();
   const std::wstring download = server.Url("/get?file=setup.exe");
   view_.Navigate(download.c_str());
-  Pump(1500);
+  PumpMessages(1500);
   EXPECT_EQ(recorder_.ids, std::vector<unsigned>{WN_NAVIGATE_OUTSIDE});
   EXPECT_EQ(view_.GetLocationURL(), download);
 
@@ -230,7 +115,7 @@ TEST_F(BrowserViewTest, NavigationThroughTheRealControlReachesTheServerAndIsFilt
   recorder_.ids.clear();
   recorder_.cancelBefore = true;
   view_.Navigate(server.Url("/cancelled").c_str());
-  Pump(1500);
+  PumpMessages(1500);
   recorder_.cancelBefore = false;
   EXPECT_EQ(recorder_.ids, std::vector<unsigned>{WN_BEFORE_NAVIGATE});
 
@@ -238,7 +123,7 @@ TEST_F(BrowserViewTest, NavigationThroughTheRealControlReachesTheServerAndIsFilt
   recorder_.ids.clear();
   view_.Navigate(L"about:blank");
   view_.Navigate(L"javascript:void(0)");
-  Pump(1000);
+  PumpMessages(1000);
   // Wine may report these pages as errors; the filter itself stays silent.
   EXPECT_EQ(std::count(recorder_.ids.begin(), recorder_.ids.end(), WN_BEFORE_NAVIGATE), 0);
   EXPECT_EQ(std::count(recorder_.ids.begin(), recorder_.ids.end(), WN_NAVIGATE_OUTSIDE), 0);
@@ -280,7 +165,7 @@ TEST_F(BrowserViewTest, NavigateCompleteAndDocumentCompleteFollowTheLastNavigate
   IDispatch* sink = view_.EventSinkDispatch();
   IDispatch* top = view_.Browser().Get();
   IDispatch* frameObject = sink;  // any other object: a frame's browser
-  Pump(500);                      // the control's own about:blank start is over
+  PumpMessages(500);              // the control's own about:blank start is over
   recorder_.ids.clear();
   auto complete = [&](DISPID id, IDispatch* who, const wchar_t* address) {
     VARIANT url = BstrVariant(::SysAllocString(address));
@@ -296,7 +181,7 @@ TEST_F(BrowserViewTest, NavigateCompleteAndDocumentCompleteFollowTheLastNavigate
   EXPECT_EQ(view_.m_topDispatch, nullptr);
 
   view_.Navigate(L"about:blank#armed");
-  Pump(300);
+  PumpMessages(300);
   recorder_.ids.clear();
   complete(DISPID_NAVIGATECOMPLETE2, top, L"about:blank");  // does not consume it
   EXPECT_TRUE(recorder_.ids.empty());
@@ -310,7 +195,7 @@ TEST_F(BrowserViewTest, NavigateCompleteAndDocumentCompleteFollowTheLastNavigate
 
 TEST_F(BrowserViewTest, NewWindowsAreCancelledAndHandedToTheWindow) {
   ASSERT_TRUE(CreateView());
-  Pump(300);
+  PumpMessages(300);
   IDispatch* sink = view_.EventSinkDispatch();
   view_.m_blockNewWindows = true;
   view_.m_url = L"http://127.0.0.1:1/current";
@@ -334,7 +219,7 @@ TEST_F(BrowserViewTest, NewWindowsAreCancelledAndHandedToTheWindow) {
   VARIANT context = BstrVariant(::SysAllocString(L"http://127.0.0.1:1/current"));
   VARIANT url = BstrVariant(::SysAllocString(target));
   EventCall{{pp, ByRefBool(&cancel3), flags, context, url}}.Send(sink, DISPID_NEWWINDOW3);
-  Pump(1000, [&] { return !recorder_.ids.empty(); });
+  PumpMessages(1000, [&] { return !recorder_.ids.empty(); });
   EXPECT_EQ(cancel3, VARIANT_TRUE);
   EXPECT_EQ(recorder_.ids, std::vector<unsigned>{WN_NAVIGATE_OUTSIDE});
   EXPECT_EQ(recorder_.urls, std::vector<std::wstring>{target});
@@ -415,29 +300,24 @@ TEST_F(BrowserViewTest, DocumentUiHandlerAnswers) {
 }
 
 TEST_F(BrowserViewTest, FiftyViewsLeaveHandleAndGdiCountsFlatAndReleaseTheControl) {
-  auto counts = [] {
-    DWORD handles = 0;
-    ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
-    return std::pair<DWORD, DWORD>(handles,
-                                   ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS));
-  };
   auto cycle = [&] {
     CBrowserView view;
     const RECT rect{0, 0, 200, 100};
     EXPECT_NE(view.Create(parent_, rect, L"about:blank"), nullptr);
-    Pump(20);
+    PumpMessages(20);
     ::DestroyWindow(view.GetHwnd());
     EXPECT_EQ(view.LastControlReleaseCount(), 0u);
     EXPECT_EQ(view.m_refs, 0u);
   };
   cycle();  // first use loads the control's libraries
-  Pump(200);
-  const auto before = counts();
+  PumpMessages(200);
+  const ResourceCounts before = CountResources();
   for (int i = 0; i < 50; ++i) cycle();
-  Pump(200);
-  const auto after = counts();
-  EXPECT_LE(after.first, before.first + 5);
-  EXPECT_LE(after.second, before.second + 5);
+  PumpMessages(200);
+  const ResourceCounts after = CountResources();
+  EXPECT_LE(after.handles, before.handles + 5);
+  EXPECT_LE(after.gdi, before.gdi + 5);
+  EXPECT_EQ(after.windows, before.windows);
 }
 
 }  // namespace

@@ -358,3 +358,49 @@ std::vector<std::vector<std::string>> RecorderRecords(const std::wstring& log, D
   records.pop_back();
   return records;
 }
+void PumpMessages(DWORD ms, const std::function<bool()>& done) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < ms) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    if (done()) return;
+    ::Sleep(10);
+  }
+}
+
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<unsigned long*>(count);
+  return TRUE;
+}
+
+BOOL CALLBACK CountWindowAndChildren(HWND hwnd, LPARAM count) {
+  CountWindow(hwnd, count);
+  ::EnumChildWindows(hwnd, &CountWindow, count);
+  return TRUE;
+}
+
+}  // namespace
+
+ResourceCounts CountResources() {
+  const HANDLE self = ::GetCurrentProcess();
+  ResourceCounts c{::GetGuiResources(self, GR_GDIOBJECTS), ::GetGuiResources(self, GR_USEROBJECTS),
+                   0, 0};
+  DWORD handles = 0;
+  if (::GetProcessHandleCount(self, &handles) && handles != 0) {
+    c.handles = handles;
+  } else {
+    DWORD flags = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+      if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++c.handles;
+    }
+  }
+  ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindowAndChildren,
+                      reinterpret_cast<LPARAM>(&c.windows));
+  return c;
+}

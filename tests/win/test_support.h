@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <ostream>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,19 @@ class ChildProcess {
   ScopedHandle process_;
   DWORD id_ = 0;
 };
+
+// Dispatches the thread's messages for up to `ms`, ending early once `done`
+// holds (checked after each round of messages).
+void PumpMessages(
+    DWORD ms, const std::function<bool()>& done = [] { return false; });
+
+// What this process holds: GDI and USER objects as the system reports them
+// (Wine reports none), kernel handles (probed one by one where the system does
+// not count them) and the windows of the calling thread, children included.
+struct ResourceCounts {
+  unsigned long gdi, user, handles, windows;
+};
+ResourceCounts CountResources();
 
 // Top-level windows of `processId` with the class name `className`.
 std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className);
