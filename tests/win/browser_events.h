@@ -107,3 +107,10 @@ inline VARIANT_BOOL DeliverNewWindow3(CBrowserView& view, const wchar_t* url) {
   ::VariantClear(&address);
   return cancel;
 }
+
+// The page's title changed to `title` (TitleChange).
+inline void DeliverTitleChange(CBrowserView& view, const wchar_t* title) {
+  VARIANT text = BstrVariant(::SysAllocString(title));
+  EventCall{{text}}.Send(view.EventSinkDispatch(), DISPID_TITLECHANGE);
+  ::VariantClear(&text);
+}

@@ -18,26 +18,12 @@
 #include <utility>
 #include <vector>
 
+#include "test_support.h"
 #include "ui/button.h"
 #include "ui/form.h"
 #include "ui/image.h"
 
 namespace formtest {
-
-// Runs the thread's messages until `done` or `ms` pass.
-inline void Pump(
-    DWORD ms, const std::function<bool()>& done = [] { return false; }) {
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < ms) {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    if (done()) return;
-    ::Sleep(10);
-  }
-}
 
 // The window class of the forms under test. Like the client's own window
 // procedure it hands each message of the form's window to HandleMessage; a
@@ -192,54 +178,6 @@ inline void DoubleClick(HWND hwnd, POINT at) {
   ::SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
   ::SendMessageW(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
   ::SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-}
-
-// Browser events delivered to a view's sink as the control does: arguments in
-// reverse order.
-inline HRESULT SendEvent(IDispatch* sink, DISPID id, std::vector<VARIANT> args) {
-  std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-  return sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-}
-
-inline void SendTitleChange(IDispatch* sink, const wchar_t* title) {
-  VARIANT text;
-  ::VariantInit(&text);
-  text.vt = VT_BSTR;
-  text.bstrVal = ::SysAllocString(title);
-  SendEvent(sink, DISPID_TITLECHANGE, {text});
-  ::VariantClear(&text);
-}
-
-// BeforeNavigate2 of the top page; returns the Cancel the view answered.
-inline VARIANT_BOOL SendBeforeNavigate(IDispatch* sink, const wchar_t* url) {
-  VARIANT address;
-  ::VariantInit(&address);
-  address.vt = VT_BSTR;
-  address.bstrVal = ::SysAllocString(url);
-  VARIANT empty[4];
-  for (VARIANT& e : empty) ::VariantInit(&e);
-  auto byRef = [](VARIANT* inner) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_BYREF | VT_VARIANT;
-    v.pvarVal = inner;
-    return v;
-  };
-  VARIANT disp;
-  ::VariantInit(&disp);
-  disp.vt = VT_DISPATCH;
-  disp.pdispVal = nullptr;
-  VARIANT_BOOL cancel = VARIANT_FALSE;
-  VARIANT cancelArg;
-  ::VariantInit(&cancelArg);
-  cancelArg.vt = VT_BYREF | VT_BOOL;
-  cancelArg.pboolVal = &cancel;
-  SendEvent(sink, DISPID_BEFORENAVIGATE2,
-            {disp, byRef(&address), byRef(&empty[0]), byRef(&empty[1]), byRef(&empty[2]),
-             byRef(&empty[3]), cancelArg});
-  ::VariantClear(&address);
-  return cancel;
 }
 
 // Whether the notification area holds the icon (hwnd, id): only an existing

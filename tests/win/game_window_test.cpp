@@ -14,6 +14,7 @@
 #include "app/global_module.h"
 #include "app/handles.h"
 #include "app/messages.h"
+#include "browser_events.h"
 #include "form_test_support.h"
 #include "test_support.h"
 #include "windows/form_game.h"
@@ -47,7 +48,7 @@ class GameWindowTest : public ::testing::Test {
     formtest::EnsureButtonPictures(form_.m_trayButton, 27, 27);
     for (CKVButton* b : TextButtons()) formtest::EnsureButtonPictures(*b, 38, 18);
     ASSERT_TRUE(form_.Maximize());
-    formtest::Pump(300);  // Wine ends the start page in NavigateError; not looked at here
+    PumpMessages(300);  // Wine ends the start page in NavigateError; not looked at here
   }
 
   void TearDown() override {
@@ -59,7 +60,7 @@ class GameWindowTest : public ::testing::Test {
       ::Shell_NotifyIconW(NIM_DELETE, &nid);
     }
     if (::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
-    formtest::Pump(100);
+    PumpMessages(100);
     ::OleUninitialize();
   }
 
@@ -168,15 +169,14 @@ TEST_F(GameWindowTest, PageTitleReplacesTheGameTitleAndStaysOffTheButtons) {
   EXPECT_EQ(form_.m_titleLabel.GetText(), L"Ostrevane");
   EXPECT_EQ(form_.m_titleLabel.m_color, COLORREF{0x0000FFFF});
 
-  IDispatch* sink = form_.m_view.EventSinkDispatch();
-  formtest::SendTitleChange(sink, L"奥斯特瓦内 - 第3区");
+  DeliverTitleChange(form_.m_view, L"奥斯特瓦内 - 第3区");
   EXPECT_EQ(form_.m_titleLabel.GetText(), L"奥斯特瓦内 - 第3区");
 
   // A page title far wider than the room left of the text buttons.
   ASSERT_TRUE(form_.Restore());
   std::wstring longTitle;
   for (int i = 0; i < 12; ++i) longTitle += L"Ostrevane the long realm of the north ";
-  formtest::SendTitleChange(sink, longTitle.c_str());
+  DeliverTitleChange(form_.m_view, longTitle.c_str());
   EXPECT_EQ(form_.m_titleLabel.GetText(), longTitle);
   ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   for (CKVButton* button : TextButtons()) {
@@ -187,7 +187,6 @@ TEST_F(GameWindowTest, PageTitleReplacesTheGameTitleAndStaysOffTheButtons) {
 
 TEST_F(GameWindowTest, ReturnToLoginAddressClosesTheWindowWithoutQuestion) {
   ModalDriver driver(::GetCurrentThreadId(), {});
-  IDispatch* sink = form_.m_view.EventSinkDispatch();
   struct Case {
     const wchar_t* url;
     bool open;
@@ -196,8 +195,8 @@ TEST_F(GameWindowTest, ReturnToLoginAddressClosesTheWindowWithoutQuestion) {
                {L"http://127.0.0.1:1/game?wd_returnlogin=0", true},
                {L"http://127.0.0.1:1/game?a=b&wd_returnlogin=1", false}};
   for (const Case& c : cases) {
-    formtest::SendBeforeNavigate(sink, c.url);
-    formtest::Pump(50);
+    DeliverBeforeNavigate2(form_.m_view, c.url);
+    PumpMessages(50);
     EXPECT_EQ(::IsWindow(hwnd_) != FALSE, c.open) << Narrow(c.url);
   }
   EXPECT_EQ(driver.Finish(), std::vector<std::wstring>{});
@@ -207,9 +206,9 @@ TEST_F(GameWindowTest, ReturnToLoginFromARealNavigationOfTheControl) {
   // The control itself raises the event; the window and the view go while
   // the control is still inside it.
   ASSERT_TRUE(form_.m_view.Navigate(L"http://127.0.0.1:1/game?wd_returnlogin=1"));
-  formtest::Pump(8000, [&] { return !::IsWindow(hwnd_); });
+  PumpMessages(8000, [&] { return !::IsWindow(hwnd_); });
   EXPECT_FALSE(::IsWindow(hwnd_));
-  formtest::Pump(500);  // whatever the control still has queued runs without its window
+  PumpMessages(500);  // whatever the control still has queued runs without its window
 }
 
 TEST_F(GameWindowTest, TextButtonsAndOutsideLinksOpenInTheBrowser) {
@@ -221,7 +220,6 @@ TEST_F(GameWindowTest, TextButtonsAndOutsideLinksOpenInTheBrowser) {
     std::function<void()> act;
     std::string page;
   };
-  IDispatch* sink = form_.m_view.EventSinkDispatch();
   auto clickOn = [&](CKVButton& b) {
     return [&] { formtest::Click(hwnd_, formtest::CentreOf(formtest::RectOf(b))); };
   };
@@ -231,7 +229,7 @@ TEST_F(GameWindowTest, TextButtonsAndOutsideLinksOpenInTheBrowser) {
       {"forum", clickOn(form_.m_forumButton), site + "/kelmi"},
       {"service", clickOn(form_.m_serviceButton), site + "/customer.html"},
       {"download link in the page",
-       [&] { formtest::SendBeforeNavigate(sink, L"http://127.0.0.1:1/files/patch.exe"); },
+       [&] { DeliverBeforeNavigate2(form_.m_view, L"http://127.0.0.1:1/files/patch.exe"); },
        "http://127.0.0.1:1/files/patch.exe"},
   };
   for (const Case& c : cases) {
@@ -240,7 +238,7 @@ TEST_F(GameWindowTest, TextButtonsAndOutsideLinksOpenInTheBrowser) {
     ModalDriver driver(::GetCurrentThreadId(), {});
     c.act();
     // The control may ask for the page on a later message.
-    formtest::Pump(10000, [&] { return !ReadFileBytes(log).empty(); });
+    PumpMessages(10000, [&] { return !ReadFileBytes(log).empty(); });
     const auto records = RecorderRecords(log, 1000);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].back(), c.page);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/global_module.h"
+#include "browser_events.h"
 #include "form_test_support.h"
 #include "test_support.h"
 #include "windows/form_qqlogin.h"
@@ -34,12 +35,12 @@ class QQLoginWindowTest : public ::testing::Test {
     formtest::EnsurePicture(form_.m_background.m_image, 1500, 27);
     formtest::EnsureButtonPictures(form_.m_closeButton, 27, 27);
     ASSERT_TRUE(form_.CenterAndShow());
-    formtest::Pump(300);
+    PumpMessages(300);
   }
 
   void TearDown() override {
     if (::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
-    formtest::Pump(100);
+    PumpMessages(100);
     ::OleUninitialize();
   }
 
@@ -120,7 +121,7 @@ TEST_F(QQLoginWindowTest, CloseButtonEndsTheWindowWithoutQuestion) {
 TEST_F(QQLoginWindowTest, SystemCloseEndsTheWindowWithoutQuestion) {
   ModalDriver driver(::GetCurrentThreadId(), {});
   ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-  formtest::Pump(1000, [&] { return !::IsWindow(hwnd_); });
+  PumpMessages(1000, [&] { return !::IsWindow(hwnd_); });
   EXPECT_FALSE(::IsWindow(hwnd_));
   EXPECT_EQ(driver.Finish(), std::vector<std::wstring>{});
 }
@@ -147,7 +148,6 @@ TEST_F(QQLoginWindowTest, TitleBarAndTitleDragTheWindow) {
 TEST_F(QQLoginWindowTest, OutsideLinksOpenInTheBrowserAndTheWindowStays) {
   const std::wstring log = ModuleFolder() + L"qq_window_browser.txt";
   InstallRecorderBrowser(log);
-  IDispatch* sink = form_.m_view.EventSinkDispatch();
   struct Case {
     const char* what;
     const wchar_t* url;
@@ -160,28 +160,12 @@ TEST_F(QQLoginWindowTest, OutsideLinksOpenInTheBrowserAndTheWindowStays) {
     SCOPED_TRACE(c.what);
     ::DeleteFileW(log.c_str());
     if (c.newWindow) {
-      VARIANT_BOOL cancel = VARIANT_FALSE;
-      VARIANT flags, context, url, disp, cancelArg;
-      for (VARIANT* v : {&flags, &context, &url, &disp, &cancelArg}) ::VariantInit(v);
-      flags.vt = VT_UI4;
-      context.vt = VT_BSTR;
-      context.bstrVal = ::SysAllocString(L"http://127.0.0.1:1/oauth/login");
-      url.vt = VT_BSTR;
-      url.bstrVal = ::SysAllocString(c.url);
-      IDispatch* newBrowser = nullptr;
-      disp.vt = VT_BYREF | VT_DISPATCH;
-      disp.ppdispVal = &newBrowser;
-      cancelArg.vt = VT_BYREF | VT_BOOL;
-      cancelArg.pboolVal = &cancel;
-      formtest::SendEvent(sink, DISPID_NEWWINDOW3, {disp, cancelArg, flags, context, url});
-      EXPECT_EQ(cancel, VARIANT_TRUE);
-      ::VariantClear(&context);
-      ::VariantClear(&url);
+      EXPECT_EQ(DeliverNewWindow3(form_.m_view, c.url), VARIANT_TRUE);
     } else {
-      EXPECT_EQ(formtest::SendBeforeNavigate(sink, c.url), VARIANT_TRUE);
+      EXPECT_EQ(DeliverBeforeNavigate2(form_.m_view, c.url), VARIANT_TRUE);
     }
     // The control may ask for the page on a later message.
-    formtest::Pump(10000, [&] { return !ReadFileBytes(log).empty(); });
+    PumpMessages(10000, [&] { return !ReadFileBytes(log).empty(); });
     const auto records = RecorderRecords(log, 1000);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].back(), Narrow(c.url));

@@ -371,7 +371,6 @@ void PumpMessages(DWORD ms, const std::function<bool()>& done) {
   }
 }
 
-
 namespace {
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {

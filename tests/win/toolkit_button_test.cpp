@@ -13,54 +13,12 @@
 #include "ui/form.h"
 #include "ui/image.h"
 #include "ui/label.h"
+#include "toolkit_form_fixture.h"
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"QbToolkitTestForm";
-
-// Routes clicks to the control under the pointer, as the application forms do.
-class TestForm : public CKVForm {
- public:
-  bool OnLButtonDown(WPARAM wParam, const POINT* point) override {
-    CKVForm::OnLButtonDown(wParam, point);
-    CKVBaseControl* hit = ControlAt(point);
-    return hit != nullptr && hit->OnLButtonDown(wParam, point);
-  }
-  bool OnLButtonUp(WPARAM wParam, const POINT* point) override {
-    CKVBaseControl* hit = ControlAt(point);
-    return hit != nullptr && hit->OnLButtonUp(wParam, point);
-  }
-};
-
-LRESULT CALLBACK TestFormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* form = reinterpret_cast<TestForm*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (form != nullptr && form->HandleMessage(hwnd, message, wParam, lParam) == 0) return 0;
-  return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-class ToolkitFormTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = TestFormProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClassName;
-    ::RegisterClassExW(&wc);  // already registered by an earlier test is fine
-    form_.m_rect = {0, 0, 300, 120};
-    ASSERT_TRUE(form_.Create(kClassName, L"", ::GetModuleHandleW(nullptr), nullptr));
-    ::SetWindowLongPtrW(form_.GetHwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form_));
-  }
-  void TearDown() override {
-    if (form_.GetHwnd() != nullptr) ::DestroyWindow(form_.GetHwnd());
-  }
-
-  LRESULT Send(UINT message, int x, int y, WPARAM wParam = 0) {
-    return ::SendMessageW(form_.GetHwnd(), message, wParam, MAKELPARAM(x, y));
-  }
-
-  TestForm form_;
-};
+// The button and label tests share the toolkit's probe form.
+class ToolkitFormTest : public ProbeFormTest {};
 
 void MakePicture(CImage& image, COLORREF colour) {
   ASSERT_TRUE(image.Create(100, 40, 24, false));
