@@ -4,6 +4,7 @@
 #include "app/handles.h"
 #include "ui/core/pixels.h"
 #include "ui/image.h"
+#include "windows/window_common.h"
 
 namespace {
 
@@ -101,17 +102,5 @@ void CFormBack::PresentBackdrop(bool keepPosition) {
   LONG_PTR exStyle = (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW;
   if (g_globalModule.topMost == 1) exStyle |= WS_EX_TOPMOST;
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle);
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  RECT client{};
-  ::GetClientRect(hwnd, &client);
-  UINT flags = SWP_NOSIZE | SWP_NOREDRAW | SWP_SHOWWINDOW;
-  if (keepPosition) {
-    flags |= SWP_NOMOVE;
-  } else {
-    ::ShowWindow(hwnd, SW_HIDE);
-  }
-  ::SetWindowPos(hwnd, g_globalModule.topMost == 1 ? HWND_TOPMOST : HWND_TOP,
-                 (work.right - client.right) / 2, (work.bottom - client.bottom) / 2, 0, 0, flags);
-  ::ShowWindow(hwnd, SW_SHOWNORMAL);
+  ShowOnWorkArea(hwnd, keepPosition);
 }

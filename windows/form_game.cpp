@@ -7,6 +7,7 @@
 #include "net/url_cache.h"
 #include "windows/core/window_rules.h"
 #include "windows/form_login.h"
+#include "windows/window_common.h"
 
 namespace {
 
@@ -85,11 +86,7 @@ bool CFormGame::Initialize(const wchar_t* url) {
   m_titleLabel.SetAutoWidth(true, 300);
   AddControl(&m_titleLabel);
 
-  const RECT initial{308, 170, 910, 547};
-  m_view.Create(hwnd, initial, L"about:blank");
-  SubscribeWebNotify(m_view.m_notify, this, &CFormGame::OnWebNotify);
-  m_view.m_blockNewWindows = true;
-  m_view.Navigate(url);
+  OpenPageView(m_view, hwnd, RECT{308, 170, 910, 547}, url, this, &CFormGame::OnWebNotify);
   return true;
 }
 
@@ -109,11 +106,7 @@ bool CFormGame::Maximize() {
 bool CFormGame::Restore() {
   const HWND hwnd = GetHwnd();
   if (hwnd == nullptr) return false;
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int w = m_rect.right - m_rect.left;
-  const int h = m_rect.bottom - m_rect.top;
-  ::SetWindowPos(hwnd, HWND_TOP, (work.right - w) / 2, (work.bottom - h) / 2, w, h, SWP_SHOWWINDOW);
+  CentreOnWorkArea(hwnd, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top);
   Layout();
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   ::UpdateWindow(hwnd);
@@ -198,16 +191,8 @@ bool CFormGame::OnLButtonUp(WPARAM wParam, const POINT* point) {
     Close();
     return true;
   }
-  if (hit == &m_serviceButton) {
-    OpenUrl(CustomerServiceUrl());
-    return true;
-  }
-  if (hit == &m_rechargeButton) {
-    OpenUrl(GetRechargeUrl());
-    return true;
-  }
-  if (hit == &m_officialButton || hit == &m_forumButton) {
-    OpenUrl(OfficialPageUrl());
+  if (OpenOperatorPage(hit,
+                       {&m_serviceButton, &m_rechargeButton, &m_officialButton, &m_forumButton})) {
     return true;
   }
   if (hit == &m_settingsButton) return ShowSettingsMenu();

@@ -9,6 +9,7 @@
 #include "net/upgrade.h"
 #include "windows/core/window_rules.h"
 #include "windows/form_qqlogin.h"
+#include "windows/window_common.h"
 
 namespace {
 
@@ -62,11 +63,8 @@ bool CFormLogin::Initialize() {
   ::SetLayeredWindowAttributes(hwnd, kKeyColour, 0, LWA_COLORKEY);
 
   // The login page is asked for first; decoding the pictures need not delay it.
-  const RECT hidden{-100, -100, -50, -50};
-  m_view.Create(hwnd, hidden, L"about:blank");
-  SubscribeWebNotify(m_view.m_notify, this, &CFormLogin::OnWebNotify);
-  m_view.m_blockNewWindows = true;
-  m_view.Navigate(g_globalModule.loginUrl.c_str());
+  OpenPageView(m_view, hwnd, RECT{-100, -100, -50, -50}, g_globalModule.loginUrl.c_str(), this,
+               &CFormLogin::OnWebNotify);
   m_view.FocusDocument();
 
   m_background.m_hasAlpha = LoadResourceImage(g_globalModule.hInstance, m_background.m_image, 183);
@@ -103,10 +101,6 @@ void CFormLogin::Present(bool error) {
   LONG_PTR exStyle = (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
   if (g_globalModule.topMost == 1) exStyle |= WS_EX_TOPMOST;
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle);
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  RECT client{};
-  ::GetClientRect(hwnd, &client);
   if (error) {
     ::MoveWindow(m_view.GetHwnd(), -100, -100, 50, 50, FALSE);
     m_statusLabel.SetText(kErrorText, true);
@@ -114,15 +108,7 @@ void CFormLogin::Present(bool error) {
   } else {
     ::MoveWindow(m_view.GetHwnd(), 456, 164, 485, 451, FALSE);
   }
-  UINT flags = SWP_NOSIZE | SWP_NOREDRAW | SWP_SHOWWINDOW;
-  if (m_retrying) {
-    flags |= SWP_NOMOVE;
-  } else {
-    ::ShowWindow(hwnd, SW_HIDE);
-  }
-  ::SetWindowPos(hwnd, g_globalModule.topMost == 1 ? HWND_TOPMOST : HWND_TOP,
-                 (work.right - client.right) / 2, (work.bottom - client.bottom) / 2, 0, 0, flags);
-  ::ShowWindow(hwnd, SW_SHOWNORMAL);
+  ShowOnWorkArea(hwnd, m_retrying);
   // Not every system keeps a colour-keyed window's pixels when it comes in
   // from off screen without a redraw; paint it once where it now is.
   ::InvalidateRect(hwnd, nullptr, FALSE);
@@ -220,19 +206,8 @@ bool CFormLogin::OnLButtonUp(WPARAM wParam, const POINT* point) {
     }
     return true;
   }
-  if (hit == &m_serviceButton) {
-    OpenUrl(CustomerServiceUrl());
-    return true;
-  }
-  if (hit == &m_rechargeButton) {
-    OpenUrl(GetRechargeUrl());
-    return true;
-  }
-  if (hit == &m_officialButton || hit == &m_forumButton) {
-    OpenUrl(OfficialPageUrl());
-    return true;
-  }
-  return false;
+  return OpenOperatorPage(hit,
+                          {&m_serviceButton, &m_rechargeButton, &m_officialButton, &m_forumButton});
 }
 
 bool CFormLogin::ConfirmExit() {

@@ -3,6 +3,7 @@
 #include "app/global_module.h"
 #include "app/paths.h"
 #include "windows/core/window_rules.h"
+#include "windows/window_common.h"
 
 namespace {
 
@@ -43,22 +44,14 @@ bool CFormQQLogin::Initialize(const wchar_t* url) {
   m_titleLabel.SetText(L"账号安全登录", true);
   AddControl(&m_titleLabel);
 
-  const RECT initial{308, 170, 910, 547};
-  m_view.Create(hwnd, initial, L"about:blank");
-  SubscribeWebNotify(m_view.m_notify, this, &CFormQQLogin::OnWebNotify);
-  m_view.m_blockNewWindows = true;
-  m_view.Navigate(url);
+  OpenPageView(m_view, hwnd, RECT{308, 170, 910, 547}, url, this, &CFormQQLogin::OnWebNotify);
   return true;
 }
 
 bool CFormQQLogin::CenterAndShow() {
   const HWND hwnd = GetHwnd();
   if (hwnd == nullptr) return false;
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int w = m_rect.right - m_rect.left;
-  const int h = m_rect.bottom - m_rect.top;
-  ::SetWindowPos(hwnd, HWND_TOP, (work.right - w) / 2, (work.bottom - h) / 2, w, h, SWP_SHOWWINDOW);
+  CentreOnWorkArea(hwnd, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top);
   Layout();
   ::ShowWindow(hwnd, SW_SHOWNORMAL);
   ::UpdateWindow(hwnd);
