@@ -146,6 +146,40 @@ TEST_F(BackdropTest, LoginWindowFollowsEveryMove) {
   }
 }
 
+TEST_F(BackdropTest, ShowsItsPictureWithPerPixelAlphaOnceTheLoopRuns) {
+  ScopedComInit com;
+  // Left half fully transparent, right half an opaque colour.
+  std::vector<std::uint8_t> pixels(static_cast<size_t>(1024) * 700 * 4);
+  for (size_t y = 0; y < 700; ++y) {
+    for (size_t x = 512; x < 1024; ++x) {
+      std::uint8_t* p = &pixels[(y * 1024 + x) * 4];
+      p[0] = 40, p[1] = 120, p[2] = 200, p[3] = 255;
+    }
+  }
+  ResourceModule module({{L"PNG", 170, Png(1024, 700, pixels, true)}});
+  ASSERT_NE(module.Get(), nullptr);
+  Initialize(module.Get());
+  g_globalModule.hInstance = module.Get();  // where the picture is read from
+  const RECT before = WindowRect(back_.GetHwnd());
+  back_.PresentBackdrop(false);
+  const RECT at = WindowRect(back_.GetHwnd());
+  const POINT left{at.left + 256, at.top + 350};
+  const POINT right{at.left + 768, at.top + 350};
+  const RECT probe{left.x, left.y, left.x + 1, left.y + 1};
+  const ScreenShot desktop = CaptureScreen(probe);
+  // Applied from the message loop, after start-up's own messages.
+  PumpMessages(5000, [&] {
+    return CaptureScreen(RECT{right.x, right.y, right.x + 1, right.y + 1}).pixels ==
+           std::vector<std::uint32_t>{0x00C87828};
+  });
+  EXPECT_EQ(CaptureScreen(RECT{right.x, right.y, right.x + 1, right.y + 1}).pixels,
+            std::vector<std::uint32_t>{0x00C87828})
+      << "the opaque half shows the picture";
+  EXPECT_EQ(CaptureScreen(probe), desktop) << "the transparent half shows what is behind";
+  EXPECT_EQ(before, (RECT{0, 0, 1024, 700}));
+  EXPECT_EQ(WindowRect(back_.GetHwnd()), at) << "applying the picture does not move the window";
+}
+
 TEST_F(BackdropTest, PressAnywhereStartsTheSystemDrag) {
   Initialize(::GetModuleHandleW(nullptr));
   for (LPARAM at : {MAKELPARAM(5, 5), MAKELPARAM(512, 350), MAKELPARAM(1023, 699)}) {
