@@ -96,10 +96,7 @@ bool CFormGame::Maximize() {
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   ::SetWindowPos(hwnd, HWND_TOP, 0, 0, work.right, work.bottom, SWP_SHOWWINDOW);
-  Layout();
-  ::ShowWindow(hwnd, SW_SHOWNORMAL);
-  ::UpdateWindow(hwnd);
-  m_maximized = true;
+  ShowLaidOut(true);
   return true;
 }
 
@@ -107,11 +104,15 @@ bool CFormGame::Restore() {
   const HWND hwnd = GetHwnd();
   if (hwnd == nullptr) return false;
   CentreOnWorkArea(hwnd, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top);
-  Layout();
-  ::ShowWindow(hwnd, SW_SHOWNORMAL);
-  ::UpdateWindow(hwnd);
-  m_maximized = false;
+  ShowLaidOut(false);
   return true;
+}
+
+void CFormGame::ShowLaidOut(bool maximized) {
+  Layout();
+  ::ShowWindow(GetHwnd(), SW_SHOWNORMAL);
+  ::UpdateWindow(GetHwnd());
+  m_maximized = maximized;
 }
 
 void CFormGame::Layout() {

@@ -63,6 +63,8 @@ class CFormGame : public CKVForm {
   virtual BOOL ForwardToBrowser(MSG* msg);
 
  private:
+  // After a move or resize: controls laid out, window shown and painted.
+  void ShowLaidOut(bool maximized);
   bool IsTitleBar(const CKVBaseControl* control) const;
   void DeleteTrayIcon();
 };

@@ -8,30 +8,19 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 action=${1:?start or stop}
 state=${2:?state folder}
+. "$root/tools/background-server.sh"
 mkdir -p "$state"
-stop() {
-  if [ -f "$state/site.pid" ]; then
-    kill "$(cat "$state/site.pid")" 2>/dev/null || true
-    rm -f "$state/site.pid"
-  fi
-}
 case $action in
 start)
-  stop
+  server_stop "$state"
   rm -rf "$state/release"
   bash "$root/tools/package.sh" --installer "${3:?installer}" --out "$state/release" \
     --current-version 3.0.0.1
   : >"$state/requests.log"
-  python3 "$root/tools/demo-site/demo_site.py" --web-port 18933 --download-port 18932 \
-    --publish "$state/release/Jorva/kelmi/official" --log "$state/requests.log" \
-    --lifetime 1500 >"$state/site.out" 2>&1 &
-  echo $! >"$state/site.pid"
-  for _ in $(seq 100); do
-    grep -q "demo site:" "$state/site.out" 2>/dev/null && exit 0
-    sleep 0.1
-  done
-  echo "release site did not start" >&2; cat "$state/site.out" >&2; exit 1
+  server_start "$state" "demo site:" \
+    python3 "$root/tools/demo-site/demo_site.py" --web-port 18933 --download-port 18932 \
+    --publish "$state/release/Jorva/kelmi/official" --log "$state/requests.log" --lifetime 1500
   ;;
-stop) stop ;;
+stop) server_stop "$state" ;;
 *) echo "release-site.sh: start or stop" >&2; exit 2 ;;
 esac
